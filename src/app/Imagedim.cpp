@@ -1,0 +1,59 @@
+#include "Imagedim.h"
+
+#include <QPainter>
+#include <QStyle>
+
+namespace {
+
+constexpr int iconSize = 26;
+
+QPixmap active(QStyle *style, QStyle::StandardPixmap which)
+{
+    return style->standardIcon(which).pixmap(iconSize, iconSize);
+}
+
+QPixmap inactive(QStyle *style, QStyle::StandardPixmap which)
+{
+    return style->standardIcon(which).pixmap(iconSize, iconSize, QIcon::Disabled);
+}
+
+// A frame with arrows: the picture of the actual-size and stretch buttons.
+QPixmap sizeSymbol(bool outward, const QColor &colour)
+{
+    QPixmap pixmap(iconSize, iconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 2));
+    painter.drawRect(QRectF(4, 4, iconSize - 8, iconSize - 8));
+    const double inner = outward ? 8 : 11;
+    painter.fillRect(QRectF(inner, inner, iconSize - 2 * inner, iconSize - 2 * inner), colour);
+    return pixmap;
+}
+
+} // namespace
+
+Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Imagedim"));
+    QStyle *s = style();
+    pics[0] = active(s, QStyle::SP_ArrowLeft);
+    pics[1] = inactive(s, QStyle::SP_ArrowLeft);
+    pics[2] = active(s, QStyle::SP_ArrowRight);
+    pics[3] = inactive(s, QStyle::SP_ArrowRight);
+    Fullscreen = active(s, QStyle::SP_TitleBarMaxButton);
+    Fullscreenbw = inactive(s, QStyle::SP_TitleBarMaxButton);
+    resize = sizeSymbol(true, Qt::darkBlue);
+    resizebw = sizeSymbol(true, Qt::gray);
+    actual = sizeSymbol(false, Qt::darkBlue);
+    fav = active(s, QStyle::SP_DialogYesButton);
+    Folders = active(s, QStyle::SP_DirIcon);
+    Picture2 = Folders;
+    home = active(s, QStyle::SP_DirHomeIcon);
+    refresh = active(s, QStyle::SP_BrowserReload);
+    options = active(s, QStyle::SP_FileDialogDetailedView);
+    help = active(s, QStyle::SP_DialogHelpButton);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Imagedim.Picture1"));
+}

@@ -1,0 +1,46 @@
+#include "Paths.h"
+
+#include <QFileInfo>
+
+namespace core {
+
+QString SplitPath(AppState &state, const QString &path)
+{
+    constexpr qsizetype scanLimit = 1500;
+    const qsizetype stop = std::max<qsizetype>(0, path.size() - scanLimit);
+    for (qsizetype i = path.size() - 1; i >= stop; --i) {
+        if (path[i] == u'/') {
+            state.CommandLineFile = path.mid(i + 1);
+            state.CommandLineFolder = path.left(i);
+            return state.CommandLineFile;
+        }
+    }
+    return {};
+}
+
+QString ShortFileName(AppState &state, const QString &path)
+{
+    return SplitPath(state, path);
+}
+
+QString commandLinePath(const QString &commandLine)
+{
+    if (commandLine.isEmpty() || commandLine.trimmed() == QLatin1String("\"\""))
+        return {};
+    QString path = commandLine;
+    if (path.endsWith(u'"'))
+        path.chop(1);
+    if (path.startsWith(u'"'))
+        path.remove(0, 1);
+    return path;
+}
+
+QString startFolder(const QString &stored, const QString &programFolder)
+{
+    const QFileInfo info(stored);
+    if (!stored.isEmpty() && info.isDir())
+        return stored;
+    return programFolder;
+}
+
+} // namespace core

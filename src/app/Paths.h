@@ -1,0 +1,26 @@
+#pragma once
+
+#include "AppState.h"
+
+#include <QString>
+
+namespace core {
+
+// Splits at the last "/" found within the last 1500 characters: sets the
+// state's CommandLineFile to the part after it and CommandLineFolder to the
+// part before it, and returns the file name. When no separator is found the
+// result is empty and both strings keep their values.
+QString SplitPath(AppState &state, const QString &path);
+
+// There is no short form of a path here: splits the path as given.
+QString ShortFileName(AppState &state, const QString &path);
+
+// The image path of a command line with one pair of surrounding quotes
+// removed, or "" when the line names nothing.
+QString commandLinePath(const QString &commandLine);
+
+// The folder to start in: the stored start folder when it exists, otherwise
+// the program folder.
+QString startFolder(const QString &stored, const QString &programFolder);
+
+} // namespace core

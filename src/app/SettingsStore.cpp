@@ -1,0 +1,107 @@
+#include "SettingsStore.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace core {
+
+namespace {
+
+QString findName(const QStringList &names, const QString &wanted)
+{
+    for (const QString &name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return {};
+}
+
+// Application names are matched regardless of case, so "imagrove2" and
+// "Imagrove2" share one file.
+QString canonicalApp(const QString &app)
+{
+    for (const char *known : {"Imagrove", "Imagrove2"}) {
+        if (app.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+            return QLatin1String(known);
+    }
+    return app.toLower();
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(QString folder) : m_folder(std::move(folder)) {}
+
+QString SettingsStore::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Imagrove");
+}
+
+QString SettingsStore::fileFor(const QString &app) const
+{
+    return m_folder + u'/' + canonicalApp(app) + QStringLiteral(".conf");
+}
+
+QString SettingsStore::defaultText(const QVariant &defaultValue)
+{
+    if (!defaultValue.isValid())
+        return {};
+    if (defaultValue.typeId() == QMetaType::Bool)
+        return defaultValue.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return defaultValue.toString();
+}
+
+QString SettingsStore::get(const QString &app, const QString &section, const QString &key,
+                           const QVariant &defaultValue) const
+{
+    QSettings settings(fileFor(app), QSettings::IniFormat);
+    const QString group = findName(settings.childGroups(), section);
+    if (group.isEmpty())
+        return defaultText(defaultValue);
+    settings.beginGroup(group);
+    const QString name = findName(settings.childKeys(), key);
+    if (name.isEmpty())
+        return defaultText(defaultValue);
+    return settings.value(name).toString();
+}
+
+void SettingsStore::save(const QString &app, const QString &section, const QString &key,
+                         const QString &value)
+{
+    QDir().mkpath(m_folder);
+    QSettings settings(fileFor(app), QSettings::IniFormat);
+    // Drop the key stored under another spelling so only the exact form remains.
+    for (const QString &group : settings.childGroups()) {
+        if (group.compare(section, Qt::CaseInsensitive) != 0)
+            continue;
+        settings.beginGroup(group);
+        for (const QString &name : settings.childKeys()) {
+            if (name.compare(key, Qt::CaseInsensitive) == 0 && (name != key || group != section))
+                settings.remove(name);
+        }
+        settings.endGroup();
+    }
+    settings.beginGroup(section);
+    settings.setValue(key, value);
+    settings.endGroup();
+    settings.sync();
+}
+
+void SettingsStore::remove(const QString &app, const QString &section, const QString &key)
+{
+    QSettings settings(fileFor(app), QSettings::IniFormat);
+    for (const QString &group : settings.childGroups()) {
+        if (group.compare(section, Qt::CaseInsensitive) != 0)
+            continue;
+        settings.beginGroup(group);
+        for (const QString &name : settings.childKeys()) {
+            if (name.compare(key, Qt::CaseInsensitive) == 0)
+                settings.remove(name);
+        }
+        settings.endGroup();
+    }
+    settings.sync();
+}
+
+} // namespace core

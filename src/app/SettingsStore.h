@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace core {
+
+// The per-user store of string values, addressed by application, section and
+// key. Each application is its own INI file; names match regardless of letter
+// case, and a write keeps the exact form it is given.
+class SettingsStore
+{
+public:
+    // Files live under the given folder; by default $XDG_CONFIG_HOME/Imagrove.
+    explicit SettingsStore(QString folder = defaultFolder());
+
+    static QString defaultFolder();
+
+    // The stored text, or the default as text: a string as is, a number as its
+    // decimal digits, a Boolean as "True"/"False", no default as "".
+    QString get(const QString &app, const QString &section, const QString &key,
+                const QVariant &defaultValue = {}) const;
+    void save(const QString &app, const QString &section, const QString &key, const QString &value);
+    void remove(const QString &app, const QString &section, const QString &key);
+
+    // The file that holds an application's tree.
+    QString fileFor(const QString &app) const;
+
+    static QString defaultText(const QVariant &defaultValue);
+
+private:
+    QString m_folder;
+};
+
+} // namespace core

@@ -1,0 +1,392 @@
+#include "browsesmall.h"
+
+#include "Imagedim.h"
+#include "MainLayout.h"
+#include "Paths.h"
+#include "platform/Error.h"
+#include "platform/Twips.h"
+#include "platform/Volumes.h"
+#include "SettingKeys.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+using platform::Error;
+namespace twips = platform::twips;
+
+namespace {
+
+template <typename W> W *place(W *widget, const QString &name, const QRectF &rect)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(twips::rect(rect.x(), rect.y(), rect.width(), rect.height()));
+    return widget;
+}
+
+QAction *item(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QAction *checkedItem(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = item(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(true);
+    return action;
+}
+
+QAction *separator(QMenu *menu, const QString &name)
+{
+    QAction *action = menu->addSeparator();
+    action->setObjectName(name);
+    return action;
+}
+
+QMenu *submenu(QMenu *parent, const QString &name, const QString &caption)
+{
+    QMenu *menu = parent->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+QMenu *topMenu(QMenuBar *bar, const QString &name, const QString &caption)
+{
+    QMenu *menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+// Gallery names of the Go menu and the tray's Go menu.
+const char *const galleryNames[] = {"Landscape Gallery", "Wildlife Gallery", "Space Gallery",
+                                    "Art Gallery", "Photo Gallery"};
+const int galleryNumbers[] = {1, 2, 3, 5, 6};
+
+} // namespace
+
+browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
+                         platform::Desktop &desktop, StartupInfo startup, QWidget *parent)
+    : QMainWindow(parent), m_settings(settings), m_state(state), m_desktop(desktop),
+      m_startup(std::move(startup))
+{
+    setObjectName(QStringLiteral("browsesmall"));
+    setWindowTitle(QStringLiteral("Imagrove 2"));
+    imagedim = new Imagedim(this);
+    buildControls();
+    buildMenus();
+    wire();
+    setWindowHeightTwips(layout::FormHeightWithInfo);
+}
+
+browsesmall::~browsesmall() = default;
+
+void browsesmall::buildControls()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("browsesmallClient"));
+    setCentralWidget(central);
+
+    Picture2 = place(new QFrame(central), QStringLiteral("Picture2"), layout::Toolbar);
+    static_cast<QFrame *>(Picture2)->setFrameShape(QFrame::StyledPanel);
+    for (int index : {0, 1, 3, 4, 5, 6, 7, 9, 10}) {
+        auto *button = new platform::PictureButton(index, Picture2);
+        const QRectF rect = layout::buttonRect(index);
+        button->setGeometry(twips::rect(rect.x(), rect.y(), rect.width(), rect.height()));
+        pics[static_cast<size_t>(index)] = button;
+    }
+    pics[0]->setPixmap(imagedim->pics[0]);
+    pics[1]->setPixmap(imagedim->pics[2]);
+    pics[3]->setPixmap(imagedim->home);
+    pics[4]->setPixmap(imagedim->refresh);
+    pics[5]->setPixmap(imagedim->fav);
+    pics[6]->setPixmap(imagedim->Fullscreenbw);
+    pics[7]->setPixmap(imagedim->resizebw);
+    pics[9]->setPixmap(imagedim->options);
+    pics[10]->setPixmap(imagedim->help);
+    pics[0]->setToolTip(QStringLiteral("Previous Image"));
+    pics[1]->setToolTip(QStringLiteral("Next Image"));
+    pics[3]->setToolTip(QStringLiteral("Home Directory"));
+    pics[4]->setToolTip(QStringLiteral("Refresh"));
+    pics[5]->setToolTip(QStringLiteral("Favourites"));
+    pics[6]->setToolTip(QStringLiteral("Full Screen"));
+    pics[7]->setToolTip(QStringLiteral("Resize Image"));
+    pics[9]->setToolTip(QStringLiteral("Options"));
+    pics[10]->setToolTip(QStringLiteral("Help"));
+    pics[6]->setEnabled(false);
+    pics[7]->setEnabled(false);
+
+    welcome = place(new QLabel(Picture2), QStringLiteral("welcome"), layout::welcome);
+    welcome->setText(QStringLiteral("Welcome! Visit the Imagrove website for news and tips."));
+    welcome->setWordWrap(true);
+
+    Drive1 = place(new platform::DriveListBox(central), QStringLiteral("Drive1"), layout::Drive1);
+    Dir1 = place(new platform::DirListBox(central), QStringLiteral("Dir1"), layout::Dir1);
+    File1 = place(new platform::FileListBox(central), QStringLiteral("File1"), layout::File1);
+    File1->setPattern(allImagesPattern());
+
+    fraFavLab = place(new QFrame(central), QStringLiteral("fraFavLab"), layout::FavFrame);
+    fraFavLab->setFrameShape(QFrame::StyledPanel);
+    Label4 = new QLabel(QStringLiteral("Favourite Folders"), fraFavLab);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setGeometry(4, 2, fraFavLab->width() - 8, 18);
+    FavList = new QListWidget(fraFavLab);
+    FavList->setObjectName(QStringLiteral("FavList"));
+    FavList->setGeometry(4, 22, fraFavLab->width() - 8, fraFavLab->height() - 26);
+    fraFavLab->hide();
+
+    Picture1 = place(new QFrame(central), QStringLiteral("Picture1"), layout::Picture1);
+    Picture1->setFrameShape(QFrame::NoFrame);
+    Picture1->setAutoFillBackground(true);
+    QPalette palette = Picture1->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    Picture1->setPalette(palette);
+    Image1 = place(new QLabel(Picture1), QStringLiteral("Image1"), layout::StretchBox);
+    Image1->setScaledContents(true);
+
+    lblTipText = place(new QLabel(Picture1), QStringLiteral("lblTipText"), layout::lblTipText);
+    lblTipText->setText(QStringLiteral("Tips are displayed here."));
+    lblTipText->setWordWrap(true);
+    lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont tipFont = lblTipText->font();
+    tipFont.setPointSizeF(13.5);
+    tipFont.setBold(true);
+    lblTipText->setFont(tipFont);
+    QPalette tipPalette = lblTipText->palette();
+    tipPalette.setColor(QPalette::WindowText, Qt::white);
+    lblTipText->setPalette(tipPalette);
+    cmdNextTip = place(new QPushButton(QStringLiteral("&Next Tip"), Picture1),
+                       QStringLiteral("cmdNextTip"), layout::cmdNextTip);
+    chkLoadTipsAtStartup =
+        place(new QCheckBox(QStringLiteral("Show Tips at Startup"), Picture1),
+              QStringLiteral("chkLoadTipsAtStartup"), layout::chkLoadTipsAtStartup);
+    chkLoadTipsAtStartup->setPalette(tipPalette);
+    // The check box sits over the button's left end; keep it on top.
+    chkLoadTipsAtStartup->raise();
+
+    HScroll1 = place(new QScrollBar(Qt::Horizontal, central), QStringLiteral("HScroll1"),
+                     layout::HScroll1);
+    VScroll1 =
+        place(new QScrollBar(Qt::Vertical, central), QStringLiteral("VScroll1"), layout::VScroll1);
+    for (QScrollBar *bar : {HScroll1, VScroll1}) {
+        bar->setRange(0, 0);
+        bar->setEnabled(false);
+    }
+
+    Label2 =
+        place(new QLabel(QStringLiteral("V"), central), QStringLiteral("Label2"), layout::Label2);
+    Label2->setToolTip(QStringLiteral("Show Image Information"));
+    Label1 =
+        place(new QLabel(QStringLiteral("^"), central), QStringLiteral("Label1"), layout::Label1);
+    Label1->setToolTip(QStringLiteral("Hide Image Information"));
+    for (QLabel *arrow : {Label1, Label2})
+        arrow->setAlignment(Qt::AlignCenter);
+    Label2->hide();
+
+    ftype = place(new QLabel(central), QStringLiteral("ftype"), layout::ftype);
+    FileDate = place(new QLabel(central), QStringLiteral("FileDate"), layout::FileDate);
+    ImageSize = place(new QLabel(central), QStringLiteral("ImageSize"), layout::ImageSize);
+    ImDimen = place(new QLabel(central), QStringLiteral("ImDimen"), layout::ImDimen);
+    FileName = place(new QLabel(central), QStringLiteral("FileName"), layout::FileName);
+
+    Text1 = new QLineEdit(central);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->hide();
+}
+
+void browsesmall::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    mnuFileItem = topMenu(bar, QStringLiteral("mnuFileItem"), QStringLiteral("&File"));
+    mnuRefresh =
+        item(mnuFileItem, QStringLiteral("mnuRefresh"), QStringLiteral("Refresh Directory"));
+    mnuPreferences =
+        submenu(mnuFileItem, QStringLiteral("mnuPreferences"), QStringLiteral("Preferences"));
+    mnuDefault = item(mnuPreferences, QStringLiteral("mnuDefault"), QStringLiteral("Main Options"));
+    mnuFulScrnOpt = item(mnuPreferences, QStringLiteral("mnuFulScrnOpt"),
+                         QStringLiteral("Full Screen Options"));
+    mnuAdvancedOpt =
+        item(mnuPreferences, QStringLiteral("mnuAdvancedOpt"), QStringLiteral("Advanced Options"));
+    mnuEditFavs =
+        item(mnuPreferences, QStringLiteral("mnuEditFavs"), QStringLiteral("Favourites Manager"));
+    separator(mnuFileItem, QStringLiteral("line21"));
+    mnuExit = item(mnuFileItem, QStringLiteral("mnuExit"), QStringLiteral("Exit"));
+
+    mnuEdit = topMenu(bar, QStringLiteral("mnuEdit"), QStringLiteral("&Edit"));
+    mnuCopy = item(mnuEdit, QStringLiteral("mnuCopy"), QStringLiteral("Copy to Clipboard"));
+    mnuClear = item(mnuEdit, QStringLiteral("mnuClear"), QStringLiteral("Clear Clipboard"));
+    lin754 = separator(mnuEdit, QStringLiteral("lin754"));
+    mnuEditor = item(mnuEdit, QStringLiteral("mnuEditor"), QStringLiteral("Edit Image..."));
+
+    mnuView = topMenu(bar, QStringLiteral("mnuView"), QStringLiteral("&View"));
+    mnuStretch = checkedItem(mnuView, QStringLiteral("mnuStretch"), QStringLiteral("Resize Image"));
+    mnuStatus =
+        checkedItem(mnuView, QStringLiteral("mnuStatus"), QStringLiteral("Image Information"));
+    mnuFullscrn = item(mnuView, QStringLiteral("mnuFullscrn"), QStringLiteral("Full Screen"));
+    mnuFullscrn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuBackCol = submenu(mnuView, QStringLiteral("mnuBackCol"), QStringLiteral("Back Colour"));
+    mnuBGrey = item(mnuBackCol, QStringLiteral("mnuBGrey"), QStringLiteral("Grey"));
+    mnuBWhite = item(mnuBackCol, QStringLiteral("mnuBWhite"), QStringLiteral("White"));
+    mnuBBlack = item(mnuBackCol, QStringLiteral("mnuBBlack"), QStringLiteral("Black"));
+    separator(mnuBackCol, QStringLiteral("lin2"));
+    mnuChooseCol =
+        item(mnuBackCol, QStringLiteral("mnuChooseCol"), QStringLiteral("From Palette..."));
+    for (QAction *colour : {mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol})
+        colour->setCheckable(true);
+    for (QAction *action : {mnuStretch, mnuStatus, mnuFullscrn, mnuBackCol->menuAction()})
+        action->setEnabled(false);
+
+    mnuFav = topMenu(bar, QStringLiteral("mnuFav"), QStringLiteral("F&avourites"));
+    mnuAdd = item(mnuFav, QStringLiteral("mnuAdd"), QStringLiteral("Add..."));
+    mnuFavMan = item(mnuFav, QStringLiteral("mnuFavMan"), QStringLiteral("&Favourites Manager..."));
+    separator(mnuFav, QStringLiteral("lin"));
+    mnuFav1.push_back(item(mnuFav, QStringLiteral("mnuFav1(0)"), QStringLiteral("default#1")));
+
+    mnuFTs = topMenu(bar, QStringLiteral("mnuFTs"), QStringLiteral("File Types"));
+    const char *const types[] = {"BMP", "EMF", "GIF", "Jpeg", "WMF", "Icons", "Cursors"};
+    for (size_t i = 0; i < mnuFT.size(); ++i)
+        mnuFT[i] = checkedItem(mnuFTs, QStringLiteral("mnuFT(%1)").arg(i), QLatin1String(types[i]));
+    separator(mnuFTs, QStringLiteral("line37"));
+    mnuImages = item(mnuFTs, QStringLiteral("mnuImages"), QStringLiteral("All Images"));
+
+    mnuGoItem = topMenu(bar, QStringLiteral("mnuGoItem"), QStringLiteral("&Go"));
+    mnuMail = item(mnuGoItem, QStringLiteral("mnuMail"), QStringLiteral("Email Support"));
+    mnuMail2 = item(mnuGoItem, QStringLiteral("mnuMail2"), QStringLiteral("Email Enquiries"));
+    mnuHomepage =
+        item(mnuGoItem, QStringLiteral("mnuHomepage"), QStringLiteral("Imagrove Website"));
+    mnuTopten = item(mnuGoItem, QStringLiteral("mnuTopten"), QStringLiteral("Desktop Images"));
+    separator(mnuGoItem, QStringLiteral("line4"));
+    for (size_t i = 0; i < mnuLink.size(); ++i)
+        mnuLink[i] = item(mnuGoItem, QStringLiteral("mnuLink%1").arg(galleryNumbers[i]),
+                          QLatin1String(galleryNames[i]));
+
+    mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+    mnuHelpcont = item(mnuHelp, QStringLiteral("mnuHelpcont"), QStringLiteral("Help Contents"));
+    mnuReadme = item(mnuHelp, QStringLiteral("mnuReadme"), QStringLiteral("ReadMe"));
+    mnuTips = checkedItem(mnuHelp, QStringLiteral("mnuTips"), QStringLiteral("Imagrove Tips"));
+    mnuUpdate = item(mnuHelp, QStringLiteral("mnuUpdate"), QStringLiteral("&Imagrove Update"));
+    separator(mnuHelp, QStringLiteral("line5"));
+    mnuAboutItem = item(mnuHelp, QStringLiteral("mnuAboutItem"), QStringLiteral("About..."));
+
+    mnuOstrel = new QMenu(QStringLiteral("Ostrel"), this);
+    mnuOstrel->setObjectName(QStringLiteral("mnuOstrel"));
+    mnuShowIG = item(mnuOstrel, QStringLiteral("mnuShowIG"), QStringLiteral("Show Imagrove"));
+    separator(mnuOstrel, QStringLiteral("lin32"));
+    mnuCopyImg = item(mnuOstrel, QStringLiteral("mnuCopyImg"), QStringLiteral("Copy Image"));
+    mnuGoMen = submenu(mnuOstrel, QStringLiteral("mnuGoMen"), QStringLiteral("Go"));
+    for (size_t i = 0; i < mnuGallery.size(); ++i)
+        mnuGallery[i] = item(mnuGoMen, QStringLiteral("mnuGallery%1").arg(i + 1),
+                             QLatin1String(galleryNames[i]));
+    mnuAboutIG = item(mnuOstrel, QStringLiteral("mnuAboutIG"), QStringLiteral("About..."));
+    mnuCloseIG = item(mnuOstrel, QStringLiteral("mnuCloseIG"), QStringLiteral("Close Imagrove"));
+    mnuOstrel->menuAction()->setVisible(false);
+}
+
+void browsesmall::wire()
+{
+    connect(mnuExit, &QAction::triggered, this, &browsesmall::mnuExit_Click);
+    connect(mnuCloseIG, &QAction::triggered, this, &browsesmall::mnuCloseIG_Click);
+}
+
+void browsesmall::setWindowHeightTwips(double formHeight)
+{
+    const int width = twips::toPixels(layout::FormWidth);
+    const int client = twips::toPixels(layout::clientHeight(formHeight));
+    centralWidget()->setFixedSize(width, client);
+    setFixedSize(width, client + menuBar()->sizeHint().height());
+}
+
+void browsesmall::showError(const Error &error)
+{
+    m_desktop.msgBox(error.description, platform::Icon::Critical, platform::Buttons::Ok,
+                     QStringLiteral("Erro Number: %1 occurred.").arg(error.number));
+}
+
+void browsesmall::Form_Load()
+{
+    const QString &program = m_startup.programFolder;
+    for (const char *icon :
+         {"bmpicon.ico", "jpgicon.ico", "gificon.ico", "emficon.ico", "wmficon.ico"})
+        m_typeIconPaths << platform::joinPath(program, QLatin1String(icon));
+
+    openStartFolder();
+    // The command-line image is opened here, once images can be shown.
+
+    // Re-reading the list applies the pattern to the folder as it is now.
+    try {
+        File1->setPattern(File1->pattern());
+    } catch (const Error &error) {
+        showError(error);
+    }
+
+    core::keys::ProgramPath.save(m_settings, program);
+}
+
+void browsesmall::openStartFolder()
+{
+    const QString program = m_startup.programFolder;
+    const QString stored =
+        core::keys::Startdir.read(m_settings, platform::volumes::rootOf(program));
+    const QString folder = platform::normalFolder(core::startFolder(stored, program));
+    try {
+        Drive1->setDrive(folder);
+        Dir1->setPath(folder);
+        File1->setPath(folder);
+    } catch (const Error &error) {
+        showError(error);
+    }
+    setSteppingEnabled(File1->listCount() > 0);
+    pics[6]->setPixmap(imagedim->Fullscreenbw);
+    pics[6]->setEnabled(false);
+    pics[7]->setPixmap(imagedim->resizebw);
+    pics[7]->setEnabled(false);
+}
+
+void browsesmall::setSteppingEnabled(bool enabled)
+{
+    pics[0]->setPixmap(imagedim->pics[enabled ? 0 : 1]);
+    pics[1]->setPixmap(imagedim->pics[enabled ? 2 : 3]);
+    pics[0]->setEnabled(enabled);
+    pics[1]->setEnabled(enabled);
+}
+
+void browsesmall::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void browsesmall::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (core::encoding::checkIsOn(core::keys::LastDirectory.read(m_settings)))
+        core::keys::Startdir.save(m_settings, Dir1->path());
+    delete imagedim;
+    core::keys::Favlist.save(m_settings,
+                             !fraFavLab->isHidden() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void browsesmall::mnuExit_Click()
+{
+    close();
+}
+
+void browsesmall::mnuCloseIG_Click()
+{
+    const platform::Answer answer = m_desktop.msgBox(
+        QStringLiteral("Exit Imagrove?"), platform::Icon::Question, platform::Buttons::YesNo);
+    if (answer == platform::Answer::Yes)
+        mnuExit_Click();
+}

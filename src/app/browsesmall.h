@@ -1,0 +1,153 @@
+#pragma once
+
+#include "AppState.h"
+#include "platform/Desktop.h"
+#include "platform/Error.h"
+#include "platform/ListBoxes.h"
+#include "platform/PictureButton.h"
+#include "SettingsStore.h"
+
+#include <array>
+#include <memory>
+#include <QMainWindow>
+#include <QPointer>
+
+class Imagedim;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+
+// What the program was started with.
+struct StartupInfo
+{
+    QString programFolder; // the folder of the running program
+    QString commandLine;   // the optional image path, as given
+};
+
+// The main browser window.
+class browsesmall final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static QString allImagesPattern()
+    {
+        return QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur");
+    }
+
+    browsesmall(core::SettingsStore &settings, core::AppState &state, platform::Desktop &desktop,
+                StartupInfo startup, QWidget *parent = nullptr);
+    ~browsesmall() override;
+
+    // The start-up steps; run once after construction, before the window shows.
+    void Form_Load();
+
+    // Controls, named and object-named as the window's design names them.
+    platform::DriveListBox *Drive1 = nullptr;
+    platform::DirListBox *Dir1 = nullptr;
+    platform::FileListBox *File1 = nullptr;
+    QFrame *fraFavLab = nullptr;
+    QLabel *Label4 = nullptr;
+    QListWidget *FavList = nullptr;
+    QWidget *Picture2 = nullptr;
+    std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
+    QFrame *Picture1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QScrollBar *HScroll1 = nullptr;
+    QScrollBar *VScroll1 = nullptr;
+    QLabel *ftype = nullptr;
+    QLabel *FileDate = nullptr;
+    QLabel *ImageSize = nullptr;
+    QLabel *ImDimen = nullptr;
+    QLabel *FileName = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *lblTipText = nullptr;
+    QPushButton *cmdNextTip = nullptr;
+    QCheckBox *chkLoadTipsAtStartup = nullptr;
+    QLabel *welcome = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QPointer<Imagedim> imagedim;
+
+    // Menus.
+    QMenu *mnuFileItem = nullptr;
+    QAction *mnuRefresh = nullptr;
+    QMenu *mnuPreferences = nullptr;
+    QAction *mnuDefault = nullptr;
+    QAction *mnuFulScrnOpt = nullptr;
+    QAction *mnuAdvancedOpt = nullptr;
+    QAction *mnuEditFavs = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuCopy = nullptr;
+    QAction *mnuClear = nullptr;
+    QAction *lin754 = nullptr;
+    QAction *mnuEditor = nullptr;
+    QMenu *mnuView = nullptr;
+    QAction *mnuStretch = nullptr;
+    QAction *mnuStatus = nullptr;
+    QAction *mnuFullscrn = nullptr;
+    QMenu *mnuBackCol = nullptr;
+    QAction *mnuBGrey = nullptr;
+    QAction *mnuBWhite = nullptr;
+    QAction *mnuBBlack = nullptr;
+    QAction *mnuChooseCol = nullptr;
+    QMenu *mnuFav = nullptr;
+    QAction *mnuAdd = nullptr;
+    QAction *mnuFavMan = nullptr;
+    std::vector<QAction *> mnuFav1;
+    QMenu *mnuFTs = nullptr;
+    std::array<QAction *, 7> mnuFT{};
+    QAction *mnuImages = nullptr;
+    QMenu *mnuGoItem = nullptr;
+    QAction *mnuMail = nullptr;
+    QAction *mnuMail2 = nullptr;
+    QAction *mnuHomepage = nullptr;
+    QAction *mnuTopten = nullptr;
+    std::array<QAction *, 5> mnuLink{}; // mnuLink1, 2, 3, 5, 6
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpcont = nullptr;
+    QAction *mnuReadme = nullptr;
+    QAction *mnuTips = nullptr;
+    QAction *mnuUpdate = nullptr;
+    QAction *mnuAboutItem = nullptr;
+    QMenu *mnuOstrel = nullptr; // the tray icon's pop-up, never in the menu bar
+    QAction *mnuShowIG = nullptr;
+    QAction *mnuCopyImg = nullptr;
+    QMenu *mnuGoMen = nullptr;
+    std::array<QAction *, 5> mnuGallery{};
+    QAction *mnuAboutIG = nullptr;
+    QAction *mnuCloseIG = nullptr;
+
+    // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
+    const QStringList &typeIconPaths() const { return m_typeIconPaths; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void wire();
+
+    void Form_Unload();
+    void mnuExit_Click();
+    void mnuCloseIG_Click();
+
+    void openStartFolder();
+    void setSteppingEnabled(bool enabled);
+    void setWindowHeightTwips(double formHeight);
+    void showError(const platform::Error &error);
+
+    core::SettingsStore &m_settings;
+    core::AppState &m_state;
+    platform::Desktop &m_desktop;
+    StartupInfo m_startup;
+    QStringList m_typeIconPaths;
+    bool m_unloaded = false;
+};

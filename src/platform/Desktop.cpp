@@ -1,0 +1,166 @@
+#include "Desktop.h"
+
+#include "Twips.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QUrl>
+
+namespace platform {
+
+Answer Desktop::msgBox(const QString &text, Icon icon, Buttons buttons, const QString &caption)
+{
+    return showMessage(text, icon, buttons, caption.isEmpty() ? programTitle() : caption);
+}
+
+std::optional<QString> Desktop::inputBox(const QString &prompt, const QString &caption,
+                                         const QString &defaultText)
+{
+    return showInput(prompt, caption.isEmpty() ? programTitle() : caption, defaultText);
+}
+
+namespace {
+
+QMessageBox::StandardButtons standardButtons(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok:
+        return QMessageBox::Ok;
+    case Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon messageIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+Answer answerFor(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::Ok;
+    }
+}
+
+} // namespace
+
+Answer QtDesktop::showMessage(const QString &text, Icon icon, Buttons buttons,
+                              const QString &caption)
+{
+    QMessageBox box(messageIcon(icon), caption, text, standardButtons(buttons),
+                    QApplication::activeWindow());
+    return answerFor(box.exec());
+}
+
+std::optional<QString> QtDesktop::showInput(const QString &prompt, const QString &caption,
+                                            const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QColor> QtDesktop::chooseColour(QWidget *owner, const QColor &initial)
+{
+    const QColor colour = QColorDialog::getColor(initial, owner);
+    if (!colour.isValid())
+        return std::nullopt;
+    return colour;
+}
+
+std::optional<QString> QtDesktop::openFileDialog(QWidget *owner, const QString &title,
+                                                 const QString &folder, const QString &filter)
+{
+    const QString file = QFileDialog::getOpenFileName(owner, title, folder, filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+std::optional<QString> QtDesktop::saveFileDialog(QWidget *owner, const QString &title,
+                                                 const QString &folder, const QString &filter)
+{
+    const QString file = QFileDialog::getSaveFileName(owner, title, folder, filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+std::optional<QString> QtDesktop::chooseFolder(QWidget *owner, const QString &title,
+                                               const QString &start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(owner, title, start);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+bool QtDesktop::shellOpen(const QString &address, const QString &workingFolder)
+{
+    QUrl url(address);
+    if (url.scheme().isEmpty() || url.scheme().size() == 1) {
+        const QFileInfo info(QDir(workingFolder), address);
+        url = QUrl::fromLocalFile(info.absoluteFilePath());
+    }
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtDesktop::startProgram(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+int QtDesktop::runModal(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+QSize QtDesktop::screenSizeTwips() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize pixels = screen ? screen->size() : QSize(1024, 768);
+    return {static_cast<int>(twips::fromPixels(pixels.width())),
+            static_cast<int>(twips::fromPixels(pixels.height()))};
+}
+
+} // namespace platform

@@ -1,0 +1,247 @@
+#include "ListBoxes.h"
+
+#include "Error.h"
+#include "Volumes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+
+namespace platform {
+
+QString normalFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QDir(path).absolutePath());
+}
+
+// ---- DriveListBox ----
+
+DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
+{
+    refresh();
+    connect(this, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            Q_EMIT Change();
+    });
+}
+
+QString DriveListBox::drive() const
+{
+    return currentData().toString();
+}
+
+void DriveListBox::refresh()
+{
+    const QString current = drive();
+    m_filling = true;
+    clear();
+    const QIcon icon = style()->standardIcon(QStyle::SP_DriveHDIcon);
+    for (const QString &root : volumes::roots())
+        addItem(icon, root, root);
+    const int index = findData(current);
+    setCurrentIndex(index >= 0 ? index : 0);
+    m_filling = false;
+}
+
+void DriveListBox::setDrive(const QString &path)
+{
+    const QString root = volumes::rootOf(path);
+    int index = findData(root);
+    if (index < 0) {
+        // A volume mounted since the list was read.
+        m_filling = true;
+        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
+        m_filling = false;
+        index = count() - 1;
+    }
+    setCurrentIndex(index);
+}
+
+// ---- DirListBox ----
+
+DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemClicked, this, [this] { Q_EMIT Click(); });
+}
+
+void DirListBox::setPath(const QString &path)
+{
+    const QString folder = normalFolder(path);
+    volumes::requireReady(volumes::rootOf(folder));
+    const QStringList subfolders = listSubfolders(folder);
+    const bool changed = folder != m_path;
+    fill(folder, subfolders);
+    volumes::rememberFolder(folder);
+    if (changed)
+        Q_EMIT Change();
+}
+
+void DirListBox::refresh()
+{
+    if (!m_path.isEmpty())
+        fill(m_path, listSubfolders(m_path));
+}
+
+void DirListBox::fill(const QString &path, const QStringList &subfolders)
+{
+    m_path = path;
+    m_subfolders = subfolders;
+    m_ancestors.clear();
+    QString walk = path;
+    while (true) {
+        m_ancestors.prepend(walk);
+        if (walk == QStringLiteral("/"))
+            break;
+        const int cut = walk.lastIndexOf(u'/');
+        walk = cut <= 0 ? QStringLiteral("/") : walk.left(cut);
+    }
+
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    setUpdatesEnabled(false);
+    clear();
+    int level = 0;
+    for (const QString &ancestor : std::as_const(m_ancestors)) {
+        const QString name = ancestor == QStringLiteral("/")
+                                 ? ancestor
+                                 : ancestor.mid(ancestor.lastIndexOf(u'/') + 1);
+        addItem(new QListWidgetItem(open, QString(level * 2, u' ') + name));
+        ++level;
+    }
+    for (const QString &name : std::as_const(m_subfolders))
+        addItem(new QListWidgetItem(closed, QString(level * 2, u' ') + name));
+    setCurrentRow(static_cast<int>(m_ancestors.size()) - 1);
+    setUpdatesEnabled(true);
+}
+
+int DirListBox::listIndex() const
+{
+    const int row = currentRow();
+    if (row < 0)
+        return -1;
+    return row - static_cast<int>(m_ancestors.size());
+}
+
+void DirListBox::setListIndex(int index)
+{
+    setCurrentRow(index + static_cast<int>(m_ancestors.size()));
+}
+
+QString DirListBox::list(int index) const
+{
+    if (index >= 0)
+        return index < m_subfolders.size() ? joinPath(m_path, m_subfolders[index]) : QString();
+    const qsizetype ancestor = m_ancestors.size() + index;
+    return ancestor >= 0 ? m_ancestors[ancestor] : QString();
+}
+
+void DirListBox::mousePressEvent(QMouseEvent *event)
+{
+    QListWidget::mousePressEvent(event);
+    Q_EMIT MouseDown(event->button());
+}
+
+void DirListBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    Q_EMIT MouseUp(event->button());
+}
+
+void DirListBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QListWidget::mouseDoubleClickEvent(event);
+    Q_EMIT DblClick();
+}
+
+void DirListBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Q_EMIT DblClick();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+// ---- FileListBox ----
+
+FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::currentRowChanged, this, [this] {
+        if (!m_filling)
+            Q_EMIT Click();
+    });
+}
+
+void FileListBox::setPath(const QString &path)
+{
+    fill(normalFolder(path));
+}
+
+void FileListBox::setPattern(const QString &pattern)
+{
+    m_pattern = FilePattern(pattern);
+    if (!m_path.isEmpty())
+        fill(m_path);
+}
+
+void FileListBox::refresh()
+{
+    if (!m_path.isEmpty())
+        fill(m_path);
+}
+
+void FileListBox::fill(const QString &folder)
+{
+    const QStringList names = listFiles(folder, m_pattern);
+    m_path = folder;
+    m_filling = true;
+    setUpdatesEnabled(false);
+    clear();
+    addItems(names);
+    setCurrentRow(-1);
+    setUpdatesEnabled(true);
+    m_filling = false;
+}
+
+void FileListBox::setListIndex(int index)
+{
+    setCurrentRow(index);
+}
+
+QString FileListBox::list(int index) const
+{
+    const QListWidgetItem *entry = item(index);
+    return entry ? entry->text() : QString();
+}
+
+QString FileListBox::fileName() const
+{
+    return list(currentRow());
+}
+
+void FileListBox::mousePressEvent(QMouseEvent *event)
+{
+    QListWidget::mousePressEvent(event);
+    Q_EMIT MouseDown(event->button());
+}
+
+void FileListBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    Q_EMIT MouseUp(event->button());
+}
+
+void FileListBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QListWidget::mouseDoubleClickEvent(event);
+    Q_EMIT DblClick();
+}
+
+} // namespace platform

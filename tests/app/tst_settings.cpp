@@ -1,0 +1,306 @@
+#include "app/SettingKeys.h"
+#include "app/SettingsStore.h"
+#include "TestEnvironment.h"
+
+#include <memory>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+using namespace core;
+
+class tst_settings : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<SettingsStore> m_store;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_store = std::make_unique<SettingsStore>();
+    }
+    void cleanup()
+    {
+        m_store.reset();
+        m_env.reset();
+    }
+
+    void storeLivesInTheUsersConfigFolder()
+    {
+        m_store->save(QStringLiteral("Imagrove2"), QStringLiteral("Options"),
+                      QStringLiteral("useeditor"), QStringLiteral("1"));
+        QVERIFY(QFile::exists(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove2.conf")));
+        QVERIFY(!QFile::exists(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove.conf")));
+    }
+
+    void defaultOfEveryKey_data()
+    {
+        QTest::addColumn<QString>("app");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *app, const char *section, const char *key,
+                            const char *expected) {
+            QTest::addRow("%s/%s/%s", app, section, key)
+                << QString::fromLatin1(app) << QString::fromLatin1(section)
+                << QString::fromLatin1(key) << QString::fromLatin1(expected);
+        };
+        row("Imagrove", "Interface", "Startdir", "");
+        row("Imagrove", "Interface", "ImageSize", "Stretch");
+        row("Imagrove", "Interface", "Colour", "Black");
+        row("Imagrove", "FullScreen", "Colour", "Black");
+        row("Imagrove", "FullScreen", "Info", "On");
+        row("Imagrove", "Options", "systray", "1");
+        row("Imagrove", "Options", "minim", "True");
+        row("Imagrove", "Options", "always", "False");
+        row("Imagrove", "Options", "ImageInfo", "1");
+        row("Imagrove2", "Options", "Show Tips at Startup", "1");
+        row("Imagrove2", "Options", "Favlist", "0");
+        row("Imagrove2", "Options", "LastDirectory", "0");
+        row("Imagrove2", "Options", "useeditor", "0");
+        row("Imagrove2", "Options", "editorpath", "");
+        row("Imagrove2", "Options", "imgfll", "0");
+        row("Imagrove2", "Options", "closeafter1", "0");
+        row("Imagrove2", "Options", "fsnav", "0");
+        row("Imagrove2", "Options", "disfsnav", "0");
+        row("Imagrove2", "Options", "fsmbal", "0");
+        row("Imagrove2", "Options", "greymode", "0");
+        row("Imagrove2", "Options", "DelFavs", "0");
+        for (const char *type : {"BMP", "JPG", "GIF", "WMF", "EMF", "ICO", "CUR"})
+            row("Imagrove2", "Options", QByteArray(type).append("assc").constData(), "0");
+        row("Imagrove2", "v2.1", "updated", "0");
+        row("Imagrove2", "v2.2", "Path", "");
+        row("Imagrove2", "v2.2", "license", "1");
+    }
+    void defaultOfEveryKey()
+    {
+        QFETCH(QString, app);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        const QList<SettingKey> all = keys::all();
+        const auto found = std::find_if(all.begin(), all.end(), [&](const SettingKey &k) {
+            return k.app == app && k.section == section && k.name == key;
+        });
+        QVERIFY2(found != all.end(), "the key is missing from the table");
+        QCOMPARE(found->read(*m_store), expected);
+        // Reading does not create the value.
+        QCOMPARE(m_store->get(app, section, key, QStringLiteral("absent")),
+                 QStringLiteral("absent"));
+    }
+
+    void defaultsConvertToText_data()
+    {
+        QTest::addColumn<QVariant>("defaultValue");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("text") << QVariant(QStringLiteral("Stretch")) << QStringLiteral("Stretch");
+        QTest::newRow("zero") << QVariant(0) << QStringLiteral("0");
+        QTest::newRow("number") << QVariant(42) << QStringLiteral("42");
+        QTest::newRow("true") << QVariant(true) << QStringLiteral("True");
+        QTest::newRow("false") << QVariant(false) << QStringLiteral("False");
+        QTest::newRow("none") << QVariant() << QString();
+    }
+    void defaultsConvertToText()
+    {
+        QFETCH(QVariant, defaultValue);
+        QFETCH(QString, expected);
+        QCOMPARE(m_store->get(QStringLiteral("Imagrove"), QStringLiteral("Options"),
+                              QStringLiteral("nothing"), defaultValue),
+                 expected);
+    }
+
+    void lookupIgnoresCase_data()
+    {
+        QTest::addColumn<QString>("app");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("exact") << "Imagrove2"
+                               << "Options"
+                               << "Show Tips at Startup";
+        QTest::newRow("lower") << "imagrove2"
+                               << "options"
+                               << "show tips at startup";
+        QTest::newRow("upper") << "IMAGROVE2"
+                               << "OPTIONS"
+                               << "SHOW TIPS AT STARTUP";
+    }
+    void lookupIgnoresCase()
+    {
+        QFETCH(QString, app);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        keys::ShowTips.save(*m_store, QStringLiteral("0"));
+        QCOMPARE(m_store->get(app, section, key, 1), QStringLiteral("0"));
+    }
+
+    void writeKeepsTheExactFormAndReplacesOtherCase()
+    {
+        m_store->save(QStringLiteral("imagrove"), QStringLiteral("interface"),
+                      QStringLiteral("startdir"), QStringLiteral("/old"));
+        keys::Startdir.save(*m_store, QStringLiteral("/new"));
+        QSettings raw(m_store->fileFor(QStringLiteral("Imagrove")), QSettings::IniFormat);
+        QStringList all = raw.allKeys();
+        QCOMPARE(all, QStringList{QStringLiteral("Interface/Startdir")});
+        QCOMPARE(raw.value(QStringLiteral("Interface/Startdir")).toString(),
+                 QStringLiteral("/new"));
+        QCOMPARE(keys::Startdir.read(*m_store), QStringLiteral("/new"));
+    }
+
+    void everyWriteReachesTheFileAtOnce()
+    {
+        keys::LastDirectory.save(*m_store, QStringLiteral("1"));
+        QFile file(m_store->fileFor(QStringLiteral("Imagrove2")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY2(text.contains("[Options]") && text.contains("LastDirectory=1"), text.constData());
+    }
+
+    void keyUnderTheWrongApplicationIsAbsent()
+    {
+        m_store->save(QStringLiteral("Imagrove2"), QStringLiteral("Interface"),
+                      QStringLiteral("Startdir"), QStringLiteral("/wrong"));
+        QCOMPARE(keys::Startdir.read(*m_store, QStringLiteral("/default")),
+                 QStringLiteral("/default"));
+        keys::Systray.save(*m_store, QStringLiteral("0"));
+        QCOMPARE(m_store->get(QStringLiteral("Imagrove2"), QStringLiteral("Options"),
+                              QStringLiteral("systray"), 7),
+                 QStringLiteral("7"));
+    }
+
+    void storesInOtherFoldersAreNotMixed()
+    {
+        SettingsStore other(m_env->makeFolder(QStringLiteral("other")));
+        keys::Colour.save(*m_store, QStringLiteral("White"));
+        keys::Colour.save(other, QStringLiteral("Grey"));
+        QCOMPARE(keys::Colour.read(*m_store), QStringLiteral("White"));
+        QCOMPARE(keys::Colour.read(other), QStringLiteral("Grey"));
+    }
+
+    void twoWritersMergeKeyByKey()
+    {
+        SettingsStore first;
+        SettingsStore second;
+        keys::UseEditor.save(first, QStringLiteral("1"));
+        keys::EditorPath.save(second, QStringLiteral("/usr/bin/gimp"));
+        keys::UseEditor.save(second, QStringLiteral("0"));
+        QCOMPARE(keys::UseEditor.read(first), QStringLiteral("0"));
+        QCOMPARE(keys::EditorPath.read(first), QStringLiteral("/usr/bin/gimp"));
+    }
+
+    void removeDeletesOneKey()
+    {
+        keys::favName(1).save(*m_store, QStringLiteral("Holiday"));
+        keys::favFolder(1).save(*m_store, QStringLiteral("/photos"));
+        m_store->remove(QStringLiteral("Imagrove2"), QStringLiteral("favs"),
+                        QStringLiteral("FAVN1"));
+        QCOMPARE(keys::favName(1).read(*m_store), QString());
+        QCOMPARE(keys::favFolder(1).read(*m_store), QStringLiteral("/photos"));
+    }
+
+    void valuesWithSpecialCharactersRoundTrip_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("spaces") << QStringLiteral("/home/me/My Pictures");
+        QTest::newRow("comma") << QStringLiteral("a, b");
+        QTest::newRow("at sign") << QStringLiteral("@Variant");
+        QTest::newRow("semicolon") << QStringLiteral("x;y=z");
+        QTest::newRow("unicode") << QStringLiteral("/home/me/Bilder/Übersicht");
+        QTest::newRow("empty") << QString();
+    }
+    void valuesWithSpecialCharactersRoundTrip()
+    {
+        QFETCH(QString, value);
+        keys::EditorPath.save(*m_store, value);
+        QCOMPARE(keys::EditorPath.read(*m_store, QStringLiteral("absent")), value);
+    }
+
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qlonglong>("number");
+        QTest::newRow("empty") << QString() << 0LL;
+        QTest::newRow("word") << QStringLiteral("abc") << 0LL;
+        QTest::newRow("True is not a number") << QStringLiteral("True") << 0LL;
+        QTest::newRow("one") << QStringLiteral("1") << 1LL;
+        QTest::newRow("spaces") << QStringLiteral(" 2 ") << 2LL;
+        QTest::newRow("negative") << QStringLiteral("-3") << -3LL;
+        QTest::newRow("half rounds to even down") << QStringLiteral("2.5") << 2LL;
+        QTest::newRow("half rounds to even up") << QStringLiteral("1.5") << 2LL;
+        QTest::newRow("colour number") << QStringLiteral("16777215") << 16777215LL;
+    }
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(qlonglong, number);
+        QCOMPARE(encoding::toNumber(text), number);
+    }
+
+    void truthValues_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("truth");
+        QTest::newRow("True") << QStringLiteral("True") << true;
+        QTest::newRow("false lower") << QStringLiteral("false") << false;
+        QTest::newRow("TRUE upper") << QStringLiteral("TRUE") << true;
+        QTest::newRow("one") << QStringLiteral("1") << true;
+        QTest::newRow("minus one") << QStringLiteral("-1") << true;
+        QTest::newRow("zero") << QStringLiteral("0") << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("word") << QStringLiteral("yes") << false;
+    }
+    void truthValues()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, truth);
+        QCOMPARE(encoding::toTruth(text), truth);
+    }
+
+    void checkValueReadBothWays_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("onWhenExactlyOne");
+        QTest::addColumn<bool>("onUnlessZero");
+        QTest::newRow("0") << QStringLiteral("0") << false << false;
+        QTest::newRow("1") << QStringLiteral("1") << true << true;
+        QTest::newRow("2 grey") << QStringLiteral("2") << false << true;
+        QTest::newRow("empty") << QString() << false << false;
+    }
+    void checkValueReadBothWays()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, onWhenExactlyOne);
+        QFETCH(bool, onUnlessZero);
+        keys::LastDirectory.save(*m_store, stored);
+        keys::ImageInfo.save(*m_store, stored);
+        QCOMPARE(encoding::checkIsOn(keys::LastDirectory.read(*m_store)), onWhenExactlyOne);
+        QCOMPARE(encoding::checkIsNotOff(keys::ImageInfo.read(*m_store)), onUnlessZero);
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<uint>("number");
+        QTest::newRow("Black") << QStringLiteral("Black") << 0x000000u;
+        QTest::newRow("Grey") << QStringLiteral("Grey") << 0xC0C0C0u;
+        QTest::newRow("White") << QStringLiteral("White") << 0xFFFFFFu;
+        QTest::newRow("Red is BGR") << QStringLiteral("Red") << 0x0000FFu;
+        QTest::newRow("Blue is BGR") << QStringLiteral("Blue") << 0xFF0000u;
+        QTest::newRow("Yellow") << QStringLiteral("Yellow") << 0x00FFFFu;
+        QTest::newRow("number") << QStringLiteral("12632256") << 12632256u;
+        QTest::newRow("word in other case is not a word") << QStringLiteral("white") << 0u;
+        QTest::newRow("out of range") << QStringLiteral("99999999") << 0u;
+    }
+    void colours()
+    {
+        QFETCH(QString, text);
+        QFETCH(uint, number);
+        QCOMPARE(encoding::colourFromText(text), number);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_settings)
+#include "tst_settings.moc"
