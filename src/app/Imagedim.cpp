@@ -31,6 +31,25 @@ QPixmap sizeSymbol(bool outward, const QColor &colour)
     return pixmap;
 }
 
+// A glyph drawn in a circle, for pictures the style has no icon for.
+QPixmap glyph(const QString &text, const QColor &colour)
+{
+    QPixmap pixmap(iconSize, iconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(2, 2, iconSize - 4, iconSize - 4));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(iconSize - 10);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0, 0, iconSize, iconSize), Qt::AlignCenter, text);
+    return pixmap;
+}
+
 } // namespace
 
 Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -46,13 +65,13 @@ Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
     resize = sizeSymbol(true, Qt::darkBlue);
     resizebw = sizeSymbol(true, Qt::gray);
     actual = sizeSymbol(false, Qt::darkBlue);
-    fav = active(s, QStyle::SP_DialogYesButton);
+    fav = glyph(QStringLiteral("\u2605"), QColor(0xC0, 0x90, 0x00));
     Folders = active(s, QStyle::SP_DirIcon);
     Picture2 = Folders;
     home = active(s, QStyle::SP_DirHomeIcon);
     refresh = active(s, QStyle::SP_BrowserReload);
     options = active(s, QStyle::SP_FileDialogDetailedView);
-    help = active(s, QStyle::SP_DialogHelpButton);
+    help = glyph(QStringLiteral("?"), QColor(0x20, 0x60, 0xC0));
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Imagedim.Picture1"));

@@ -169,7 +169,6 @@ void browsesmall::buildControls()
     chkLoadTipsAtStartup =
         place(new QCheckBox(QStringLiteral("Show Tips at Startup"), Picture1),
               QStringLiteral("chkLoadTipsAtStartup"), layout::chkLoadTipsAtStartup);
-    chkLoadTipsAtStartup->setPalette(tipPalette);
     // The check box sits over the button's left end; keep it on top.
     chkLoadTipsAtStartup->raise();
 
