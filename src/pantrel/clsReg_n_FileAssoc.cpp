@@ -1,0 +1,338 @@
+#include "clsReg_n_FileAssoc.h"
+
+#include "Form1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace pantrel {
+
+namespace {
+
+constexpr const char *recordHeader = "*****PLEASE DO NOT DELETE THIS FILE*****";
+
+void setText(RegKey *key, const QString &name, const QString &text)
+{
+    if (!key)
+        return;
+    key->removeValue(name);
+    RegValue value;
+    value.name = name;
+    value.text = text;
+    key->values.append(value);
+}
+
+// Lets the record file be rewritten, read or deleted.
+bool makeWritable(const QString &file)
+{
+    return QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
+}
+
+void makeReadOnly(const QString &file)
+{
+    QFile::setPermissions(file,
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+}
+
+QString recordPath(const QString &folder, const QString &extension)
+{
+    return folder + u'/' + extension + QStringLiteral("_undo.dat");
+}
+
+} // namespace
+
+// ---- UndoRecord ----
+
+QByteArray UndoRecord::toFile() const
+{
+    QStringList lines{QLatin1String(recordHeader), QStringLiteral("~ex$") + ex,
+                      QStringLiteral("~pn$") + pn, QStringLiteral("~ct$") + ct};
+    if (longForm) {
+        lines << QStringLiteral("~fn$") + fn << QStringLiteral("~di$") + di
+              << QStringLiteral("~ph$") + ph << QStringLiteral("~ac$") + ac;
+    } else {
+        lines << QString();
+    }
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLocal8Bit();
+}
+
+UndoRecord UndoRecord::fromFile(const QByteArray &text)
+{
+    UndoRecord record;
+    for (QByteArray raw : text.split('\n')) {
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromLocal8Bit(raw);
+        const QString tag = line.left(4);
+        const QString value = line.mid(4);
+        if (tag == QLatin1String("~ex$"))
+            record.ex = value;
+        else if (tag == QLatin1String("~pn$"))
+            record.pn = value;
+        else if (tag == QLatin1String("~ct$"))
+            record.ct = value;
+        else if (tag == QLatin1String("~fn$"))
+            record.fn = value;
+        else if (tag == QLatin1String("~di$"))
+            record.di = value;
+        else if (tag == QLatin1String("~ph$"))
+            record.ph = value;
+        else if (tag == QLatin1String("~ac$")) {
+            record.ac = value;
+            record.longForm = true;
+        }
+    }
+    return record;
+}
+
+// ---- primitives ----
+
+QString clsReg_n_FileAssoc::text(RootKey root, const QString &path, const QString &valueName)
+{
+    return getstring(root, path, valueName).toString();
+}
+
+void clsReg_n_FileAssoc::savekey(RootKey hKey, const QString &strPath)
+{
+    m_registry.update([&](RegistryTree &tree) { return tree.ensure(hKey, strPath) != nullptr; });
+}
+
+QVariant clsReg_n_FileAssoc::getstring(RootKey hKey, const QString &strPath,
+                                       const QVariant &strValue)
+{
+    QVariant result;
+    const QString name = strValue.isValid() ? strValue.toString() : QString();
+    m_registry.read([&](const RegistryTree &tree) {
+        RegKey *key = tree.find(hKey, strPath);
+        RegValue *value = key ? key->value(name) : nullptr;
+        if (value && value->type == RegValue::String) {
+            const qsizetype nul = value->text.indexOf(QChar(0));
+            result = nul < 0 ? value->text : value->text.left(nul);
+        }
+    });
+    return result;
+}
+
+void clsReg_n_FileAssoc::savestring(RootKey hKey, const QString &strPath, const QString &strValue,
+                                    const QString &strdata)
+{
+    m_registry.update([&](RegistryTree &tree) {
+        RegKey *key = tree.ensure(hKey, strPath);
+        setText(key, strValue, strdata);
+        return key != nullptr;
+    });
+}
+
+std::int32_t clsReg_n_FileAssoc::getdword(RootKey hKey, const QString &strPath,
+                                          const QString &strValueName)
+{
+    std::int32_t result = 0;
+    m_registry.read([&](const RegistryTree &tree) {
+        RegKey *key = tree.find(hKey, strPath);
+        RegValue *value = key ? key->value(strValueName) : nullptr;
+        if (value && value->type == RegValue::DWord)
+            result = static_cast<std::int32_t>(value->number);
+    });
+    return result;
+}
+
+QVariant clsReg_n_FileAssoc::SaveDword(RootKey hKey, const QString &strPath,
+                                       const QString &strValueName, std::int32_t lData)
+{
+    m_registry.update([&](RegistryTree &tree) {
+        RegKey *key = tree.ensure(hKey, strPath);
+        if (!key)
+            return false;
+        key->removeValue(strValueName);
+        RegValue value;
+        value.name = strValueName;
+        value.type = RegValue::DWord;
+        value.number = static_cast<std::uint32_t>(lData);
+        key->values.append(value);
+        return true;
+    });
+    return {};
+}
+
+QVariant clsReg_n_FileAssoc::DeleteKey(RootKey hKey, const QString &strKey)
+{
+    m_registry.update([&](RegistryTree &tree) { return tree.remove(hKey, strKey); });
+    return {};
+}
+
+QVariant clsReg_n_FileAssoc::DeleteValue(RootKey hKey, const QString &strPath,
+                                         const QString &strValue)
+{
+    m_registry.update([&](RegistryTree &tree) {
+        RegKey *key = tree.find(hKey, strPath);
+        if (!key || !key->value(strValue))
+            return false;
+        key->removeValue(strValue);
+        return true;
+    });
+    return {};
+}
+
+// ---- associations ----
+
+bool clsReg_n_FileAssoc::Associated(const QString &ProperFTName, const QString &AppPath,
+                                    const QString &ExeName, const QString &Extension,
+                                    const QString &Action, const QString &FTExtension)
+{
+    if (text(HKEY_CLASSES_ROOT, FTExtension) != ProperFTName)
+        return false;
+    const QString command = text(HKEY_CLASSES_ROOT, ProperFTName + QStringLiteral("\\Shell\\") +
+                                                        Action + QStringLiteral("\\Command"));
+    const QString expected = AppPath + u'/' + ExeName + Extension;
+    return command.left(expected.size()) == expected;
+}
+
+void clsReg_n_FileAssoc::registerType(const TypeRegistration &record)
+{
+    const QString icon = record.iconLocation + u',' + QString::number(record.iconIndex);
+    QString extension = record.extension;
+    if (!extension.startsWith(u'.'))
+        extension.prepend(u'.');
+    m_registry.update([&](RegistryTree &tree) {
+        RegKey *ext = tree.ensure(HKEY_CLASSES_ROOT, extension);
+        setText(ext, QString(), record.properName);
+        if (!record.contentType.isEmpty())
+            setText(ext, QStringLiteral("Content Type"), record.contentType);
+        RegKey *type = tree.ensure(HKEY_CLASSES_ROOT, record.properName);
+        if (icon != QLatin1String(",0"))
+            setText(type->ensureChild(QStringLiteral("DefaultIcon")), QString(), icon);
+        setText(type, QString(), record.fullName);
+        RegKey *shell = type->ensureChild(QStringLiteral("Shell"));
+        for (qsizetype i = 0; i < record.verbCaptions.size(); ++i) {
+            RegKey *verb = shell->ensureChild(record.verbCaptions[i]);
+            setText(verb->ensureChild(QStringLiteral("Command")), QString(),
+                    record.verbCommands.value(i));
+        }
+        return true;
+    });
+}
+
+void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QString &FullName,
+                                           const QString &ContentType, const QString &Extension,
+                                           const QString &Action, const QString &Path,
+                                           const QString &ExeName, const QString &Extention,
+                                           const QString &DefaultIconFP)
+{
+    TypeRegistration record;
+    record.extension = Extension;
+    record.properName = ProperName;
+    record.fullName = FullName;
+    record.contentType = ContentType;
+    record.verbCaptions << Action;
+    record.verbCommands << Path + u'/' + ExeName + Extention + QStringLiteral(" %1");
+    registerType(record);
+    savestring(HKEY_CLASSES_ROOT, ProperName + QStringLiteral("\\DefaultIcon"), QString(),
+               DefaultIconFP);
+}
+
+bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QString &ProperName,
+                                          const QString &Action, const QVariant &SaveTo_Path)
+{
+    const QString folder = SaveTo_Path.toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        m_lastError = QStringLiteral("Path not found: %1").arg(folder);
+        return false;
+    }
+    const QString path = recordPath(folder, FTExtension);
+    if (QFileInfo::exists(path) && !makeWritable(path)) {
+        m_lastError = QStringLiteral("Permission denied: %1").arg(path);
+        return false;
+    }
+
+    UndoRecord record;
+    record.ex = FTExtension;
+    record.pn = text(HKEY_CLASSES_ROOT, FTExtension);
+    record.ct = text(HKEY_CLASSES_ROOT, FTExtension, QStringLiteral("Content Type"));
+    if (record.pn == ProperName) {
+        record.longForm = true;
+        record.fn = text(HKEY_CLASSES_ROOT, ProperName);
+        record.di = text(HKEY_CLASSES_ROOT, ProperName + QStringLiteral("\\DefaultIcon\\"));
+        record.ph = text(HKEY_CLASSES_ROOT, ProperName + QStringLiteral("\\Shell\\") + Action +
+                                                QStringLiteral("\\Command\\"));
+        record.ac = Action;
+    }
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = record.toFile();
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    file.close();
+    makeReadOnly(path);
+    return true;
+}
+
+bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QString &FTExtension)
+{
+    const QString path = recordPath(SavedTo_path, FTExtension);
+    QFile file(path);
+    if (!file.exists()) {
+        m_lastError = QStringLiteral("File not found: %1").arg(path);
+        return false;
+    }
+    makeWritable(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    const UndoRecord record = UndoRecord::fromFile(file.readAll());
+    file.close();
+    // Without its extension a record would write to the root of the classes.
+    if (record.ex.isEmpty()) {
+        m_lastError = QStringLiteral("The undo record %1 names no file type.").arg(path);
+        return false;
+    }
+
+    const bool written = m_registry.update([&](RegistryTree &tree) {
+        RegKey *ext = tree.ensure(HKEY_CLASSES_ROOT, record.ex + u'\\');
+        setText(ext, QString(), record.pn);
+        setText(ext, QStringLiteral("Content Type"), record.ct);
+        if (record.longForm && !record.pn.isEmpty()) {
+            setText(tree.ensure(HKEY_CLASSES_ROOT, record.pn), QString(), record.fn);
+            setText(tree.ensure(HKEY_CLASSES_ROOT, record.pn + QStringLiteral("\\DefaultIcon\\")),
+                    QString(), record.di);
+            setText(tree.ensure(HKEY_CLASSES_ROOT, record.pn + QStringLiteral("\\Shell\\") +
+                                                       record.ac + QStringLiteral("\\Command\\")),
+                    QString(), record.ph);
+        }
+        return true;
+    });
+    if (!written) {
+        m_lastError = QStringLiteral("The registry could not be written.");
+        return false;
+    }
+    QFile::remove(path);
+    return true;
+}
+
+// ---- program picker ----
+
+bool clsReg_n_FileAssoc::ShowPrograms(const QString &Title, const QString &Message,
+                                      const QString &Pattern)
+{
+    return Form1::showPrograms(Title, Message, Pattern);
+}
+
+QVariant clsReg_n_FileAssoc::ProgramFN()
+{
+    return Form1::chosenName();
+}
+
+QVariant clsReg_n_FileAssoc::ProgramFP()
+{
+    return Form1::chosenFolder();
+}
+
+} // namespace pantrel

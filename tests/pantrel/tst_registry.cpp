@@ -1,0 +1,192 @@
+#include "Registry.h"
+#include "TestEnvironment.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace pantrel;
+
+namespace {
+
+QByteArray sample()
+{
+    return "REGEDIT4\r\n"
+           "\r\n[HKEY_CLASSES_ROOT\\.bmp]\r\n"
+           "@=\"Bitmap\"\r\n"
+           "\"Content Type\"=\"Image\"\r\n"
+           "\r\n[HKEY_CLASSES_ROOT\\Bitmap]\r\n"
+           "@=\"Bitmap \\\"picture\\\" file\"\r\n"
+           "\r\n[HKEY_CLASSES_ROOT\\Bitmap\\Shell]\r\n"
+           "\r\n[HKEY_CLASSES_ROOT\\Bitmap\\Shell\\Open]\r\n"
+           "\r\n[HKEY_CLASSES_ROOT\\Bitmap\\Shell\\Open\\Command]\r\n"
+           "@=\"/opt/imagrove/imagrove %1\"\r\n"
+           "\r\n[HKEY_CURRENT_USER\\Software]\r\n"
+           "\r\n[HKEY_CURRENT_USER\\Software\\Imagrove]\r\n"
+           "\"Count\"=dword:0000002a\r\n"
+           "\"Path\"=\"C:\\\\Program Files\\\\x\"\r\n";
+}
+
+QString defaultText(const RegistryTree &tree, RootKey root, const QString &path,
+                    const QString &name = {})
+{
+    RegKey *key = tree.find(root, path);
+    RegValue *value = key ? key->value(name) : nullptr;
+    return value ? value->text : QStringLiteral("(absent)");
+}
+
+} // namespace
+
+class tst_registry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parsesAndWritesTheSameText()
+    {
+        int damaged = -1;
+        const RegistryTree tree = RegistryTree::parse(sample(), &damaged);
+        QCOMPARE(damaged, 0);
+        QCOMPARE(defaultText(tree, HKEY_CLASSES_ROOT, QStringLiteral(".bmp")),
+                 QStringLiteral("Bitmap"));
+        QCOMPARE(defaultText(tree, HKEY_CLASSES_ROOT, QStringLiteral("bitmap")),
+                 QStringLiteral("Bitmap \"picture\" file"));
+        QCOMPARE(defaultText(tree, HKEY_CURRENT_USER, QStringLiteral("Software\\Imagrove"),
+                             QStringLiteral("path")),
+                 QStringLiteral("C:\\Program Files\\x"));
+        RegValue *count = tree.find(HKEY_CURRENT_USER, QStringLiteral("SOFTWARE\\imagrove"))
+                              ->value(QStringLiteral("Count"));
+        QVERIFY(count);
+        QCOMPARE(int(count->type), int(RegValue::DWord));
+        QCOMPARE(count->number, 42u);
+        QCOMPARE(tree.serialize(), sample());
+    }
+
+    void keyNamesKeepTheirCase()
+    {
+        RegistryTree tree;
+        tree.ensure(HKEY_CLASSES_ROOT, QStringLiteral("MyType\\Shell"));
+        tree.ensure(HKEY_CLASSES_ROOT, QStringLiteral("MYTYPE\\SHELL\\Open"));
+        const QByteArray text = tree.serialize();
+        QVERIFY(text.contains("[HKEY_CLASSES_ROOT\\MyType\\Shell\\Open]"));
+        QVERIFY(!text.contains("MYTYPE"));
+        QVERIFY(!tree.find(0x12345u, QString()));
+        QVERIFY(!tree.ensure(0x12345u, QStringLiteral("x")));
+    }
+
+    void awkwardTextRoundTrips_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quotes and backslashes") << QStringLiteral("a\\\"b\\\\");
+        QTest::newRow("line breaks") << QStringLiteral("one\r\ntwo");
+        QTest::newRow("brackets") << QStringLiteral("[HKEY_CLASSES_ROOT\\x]");
+        QTest::newRow("unicode") << QStringLiteral("Bildbetrachter ÄÖÜ ✓");
+        QTest::newRow("empty") << QString();
+    }
+    void awkwardTextRoundTrips()
+    {
+        QFETCH(QString, text);
+        RegistryTree tree;
+        RegValue value;
+        value.name = text.isEmpty() ? QStringLiteral("n") : text;
+        value.text = text;
+        tree.ensure(HKEY_CURRENT_USER, QStringLiteral("k"))->values.append(value);
+        int damaged = -1;
+        const RegistryTree back = RegistryTree::parse(tree.serialize(), &damaged);
+        QCOMPARE(damaged, 0);
+        QCOMPARE(defaultText(back, HKEY_CURRENT_USER, QStringLiteral("k"), value.name), text);
+    }
+
+    void fileCutOffKeepsWhatCameBefore_data()
+    {
+        QTest::addColumn<int>("cut");
+        const QByteArray text = sample();
+        // Inside the Bitmap description, inside a section header, inside a dword.
+        QTest::newRow("in a value") << int(text.indexOf("picture"));
+        QTest::newRow("in a header") << int(text.indexOf("[HKEY_CLASSES_ROOT\\Bitmap\\Shell") + 10);
+        QTest::newRow("in a dword") << int(text.indexOf("0000002a") + 4);
+    }
+    void fileCutOffKeepsWhatCameBefore()
+    {
+        QFETCH(int, cut);
+        TestEnvironment env;
+        Registry registry(env.root() + QStringLiteral("/reg/registry.reg"));
+        QFile file(registry.path());
+        QVERIFY(QDir().mkpath(env.root() + QStringLiteral("/reg")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray truncated = sample().left(cut);
+        file.write(truncated);
+        file.close();
+
+        QVERIFY(registry.update([](RegistryTree &tree) {
+            tree.ensure(HKEY_CURRENT_USER, QStringLiteral("Software\\New"));
+            return true;
+        }));
+        QString bmp;
+        bool hasNew = false;
+        QVERIFY(registry.read([&](const RegistryTree &tree) {
+            bmp = defaultText(tree, HKEY_CLASSES_ROOT, QStringLiteral(".bmp"));
+            hasNew = tree.find(HKEY_CURRENT_USER, QStringLiteral("Software\\New"));
+        }));
+        QCOMPARE(bmp, QStringLiteral("Bitmap"));
+        QVERIFY(hasNew);
+        // The damaged file is kept as it was.
+        QFile kept(registry.damagedCopyPath());
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), truncated);
+    }
+
+    void garbageIsNotTakenForARegistry()
+    {
+        int damaged = 0;
+        RegistryTree::parse(QByteArray("\x89PNG\r\n\x1a\n binary", 16), &damaged);
+        QVERIFY(damaged > 0);
+        RegistryTree::parse(QByteArray(), &damaged);
+        QCOMPARE(damaged, 0);
+    }
+
+    void environmentRelocatesTheFile()
+    {
+        TestEnvironment env;
+        qputenv("PANTREL_REGISTRY", "/tmp/somewhere/else.reg");
+        QCOMPARE(Registry::defaultPath(), QStringLiteral("/tmp/somewhere/else.reg"));
+        qunsetenv("PANTREL_REGISTRY");
+        QCOMPARE(Registry::defaultPath(),
+                 env.configHome() + QStringLiteral("/pantrel/registry.reg"));
+    }
+
+    void twoProcessesWritingAtOnceLoseNothing()
+    {
+        TestEnvironment env;
+        constexpr int count = 60;
+        QProcess first;
+        QProcess second;
+        for (QProcess *writer : {&first, &second})
+            writer->setProcessChannelMode(QProcess::ForwardedChannels);
+        first.start(QStringLiteral(WRITER_PATH), {QStringLiteral("first"), QString::number(count)});
+        second.start(QStringLiteral(WRITER_PATH),
+                     {QStringLiteral("second"), QString::number(count)});
+        QVERIFY(first.waitForFinished(60000));
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+
+        Registry registry;
+        int found = 0;
+        registry.read([&](const RegistryTree &tree) {
+            for (const char *prefix : {"first", "second"}) {
+                for (int i = 0; i < count; ++i) {
+                    if (defaultText(tree, HKEY_CURRENT_USER,
+                                    QStringLiteral("Software\\%1\\k%2")
+                                        .arg(QLatin1String(prefix))
+                                        .arg(i)) == QString::number(i))
+                        ++found;
+                }
+            }
+        });
+        QCOMPARE(found, 2 * count);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_registry)
+#include "tst_registry.moc"
