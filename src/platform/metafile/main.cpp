@@ -175,8 +175,8 @@ void renderEmf(std::vector<unsigned char> &data)
     options.imgHeight = 0;
     char *svg = nullptr;
     size_t length = 0;
-    const int ok = emf2svg(reinterpret_cast<char *>(data.data()), data.size(), &svg, &length,
-                           &options);
+    const int ok =
+        emf2svg(reinterpret_cast<char *>(data.data()), data.size(), &svg, &length, &options);
     if (!ok || !svg || length == 0) {
         std::free(svg);
         fail(1, "Invalid picture: the enhanced metafile could not be read.");

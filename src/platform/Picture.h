@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+namespace platform {
+
+// A decoded picture: its natural size, known from the file's header, and an
+// image rendered at the size last asked for.
+struct Picture
+{
+    enum class Kind { None, Raster, Wmf, Emf };
+
+    QString path;
+    Kind kind = Kind::None;
+    QSize naturalSize; // pixels
+    QImage image;      // the rendering last asked for
+    int frame = 0;     // the entry of an icon or cursor file that is shown
+    QByteArray svg;    // an enhanced metafile, converted once
+    QRectF viewBox;
+
+    bool isNull() const { return kind == Kind::None; }
+    bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf; }
+};
+
+// Decodes the seven picture formats. BMP, JPEG, GIF, ICO and CUR are read in
+// process; WMF and EMF by the helper program, within a time limit.
+class PictureDecoder
+{
+public:
+    // The helper beside the program by default.
+    explicit PictureDecoder(QString helperPath = defaultHelperPath());
+
+    static QString defaultHelperPath();
+    // The largest image, in megabytes, that one decoding may allocate.
+    static int allocationLimitMB();
+
+    void setTimeoutMs(int milliseconds) { m_timeoutMs = milliseconds; }
+
+    // Decodes a file, rendering it at target (any size; empty: the natural
+    // size). Throws Error 481 for a file that is no valid picture and Error 6
+    // for one too large to hold.
+    Picture load(const QString &path, QSize target = {}) const;
+    // Renders a loaded picture again at another size (empty: natural size).
+    void render(Picture &picture, QSize target) const;
+
+private:
+    void renderRaster(Picture &picture, QSize target) const;
+    void renderMetafile(Picture &picture, QSize target) const;
+    QByteArray runHelper(const QString &path, QSize target) const;
+
+    QString m_helper;
+    int m_timeoutMs = 15000;
+};
+
+} // namespace platform
