@@ -1,5 +1,8 @@
 #include "browsesmall.h"
 
+#include "browser/FolderNavigation.h"
+#include "browser/ImageDisplay.h"
+#include "browser/InfoPanel.h"
 #include "Imagedim.h"
 #include "MainLayout.h"
 #include "Paths.h"
@@ -10,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,6 +88,49 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
     imagedim = new Imagedim(this);
     buildControls();
     buildMenus();
+
+    m_controls = std::make_unique<browser::MainControls>();
+    browser::MainControls &c = *m_controls;
+    c.window = this;
+    c.Drive1 = Drive1;
+    c.Dir1 = Dir1;
+    c.File1 = File1;
+    c.pics = &pics;
+    c.Picture1 = Picture1;
+    c.Image1 = Image1;
+    c.imagedimPicture1 = imagedim->Picture1;
+    c.HScroll1 = HScroll1;
+    c.VScroll1 = VScroll1;
+    c.ftype = ftype;
+    c.FileDate = FileDate;
+    c.ImageSize = ImageSize;
+    c.ImDimen = ImDimen;
+    c.FileName = FileName;
+    c.Label1 = Label1;
+    c.Label2 = Label2;
+    c.welcome = welcome;
+    c.Text1 = Text1;
+    c.lblTipText = lblTipText;
+    c.cmdNextTip = cmdNextTip;
+    c.chkLoadTipsAtStartup = chkLoadTipsAtStartup;
+    c.mnuView = mnuView;
+    c.mnuFav = mnuFav;
+    c.mnuFTs = mnuFTs;
+    c.mnuStretch = mnuStretch;
+    c.mnuStatus = mnuStatus;
+    c.mnuFullscrn = mnuFullscrn;
+    c.mnuBackCol = mnuBackCol;
+    c.mnuBGrey = mnuBGrey;
+    c.mnuBWhite = mnuBWhite;
+    c.mnuBBlack = mnuBBlack;
+    c.mnuChooseCol = mnuChooseCol;
+    c.mnuTips = mnuTips;
+    c.mnuFT = &mnuFT;
+    c.toolbarPicture = [this](const QString &name) { return toolbarPicture(name); };
+    c.setFormHeight = [this](double height) { setWindowHeightTwips(height); };
+    m_info = new browser::InfoPanel(c, this);
+    m_navigation = new browser::FolderNavigation(c, m_desktop, this);
+    m_display = new browser::ImageDisplay(c, m_state, m_settings, m_desktop, *m_info, this);
     wire();
     setWindowHeightTwips(layout::FormHeightWithInfo);
 }
@@ -150,7 +197,8 @@ void browsesmall::buildControls()
     QPalette palette = Picture1->palette();
     palette.setColor(QPalette::Window, Qt::black);
     Picture1->setPalette(palette);
-    Image1 = place(new QLabel(Picture1), QStringLiteral("Image1"), layout::StretchBox);
+    Image1 = place(new platform::PictureButton(-1, Picture1), QStringLiteral("Image1"),
+                   layout::StretchBox);
     Image1->setScaledContents(true);
 
     lblTipText = place(new QLabel(Picture1), QStringLiteral("lblTipText"), layout::lblTipText);
@@ -182,13 +230,13 @@ void browsesmall::buildControls()
     }
 
     Label2 =
-        place(new QLabel(QStringLiteral("V"), central), QStringLiteral("Label2"), layout::Label2);
+        place(new platform::PictureButton(-1, central), QStringLiteral("Label2"), layout::Label2);
+    Label2->setText(QStringLiteral("V"));
     Label2->setToolTip(QStringLiteral("Show Image Information"));
     Label1 =
-        place(new QLabel(QStringLiteral("^"), central), QStringLiteral("Label1"), layout::Label1);
+        place(new platform::PictureButton(-1, central), QStringLiteral("Label1"), layout::Label1);
+    Label1->setText(QStringLiteral("^"));
     Label1->setToolTip(QStringLiteral("Hide Image Information"));
-    for (QLabel *arrow : {Label1, Label2})
-        arrow->setAlignment(Qt::AlignCenter);
     Label2->hide();
 
     ftype = place(new QLabel(central), QStringLiteral("ftype"), layout::ftype);
@@ -295,6 +343,57 @@ void browsesmall::wire()
 {
     connect(mnuExit, &QAction::triggered, this, &browsesmall::mnuExit_Click);
     connect(mnuCloseIG, &QAction::triggered, this, &browsesmall::mnuCloseIG_Click);
+    connect(mnuImages, &QAction::triggered, m_navigation,
+            &browser::FolderNavigation::mnuImages_Click);
+    connect(mnuRefresh, &QAction::triggered, m_navigation,
+            &browser::FolderNavigation::mnuRefresh_Click);
+    connect(mnuStatus, &QAction::triggered, m_info, &browser::InfoPanel::mnuStatus_Click);
+    connect(Label1, &platform::PictureButton::MouseUp, m_info, [this](int, Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            m_info->Label1_Click();
+    });
+    connect(Label2, &platform::PictureButton::MouseUp, m_info, [this](int, Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            m_info->Label2_Click();
+    });
+    connect(pics[6], &platform::PictureButton::MouseUp, m_display,
+            [this](int, Qt::MouseButton button) {
+                if (button == Qt::LeftButton)
+                    m_display->mnuFullscrn_Click();
+            });
+    connect(pics[7], &platform::PictureButton::MouseUp, m_display,
+            [this](int, Qt::MouseButton button) {
+                if (button == Qt::LeftButton)
+                    m_display->resizeButton_Click();
+            });
+}
+
+QPixmap browsesmall::toolbarPicture(const QString &name) const
+{
+    const Imagedim &store = *imagedim;
+    if (name == QLatin1String("previous"))
+        return store.pics[0];
+    if (name == QLatin1String("previousbw"))
+        return store.pics[1];
+    if (name == QLatin1String("next"))
+        return store.pics[2];
+    if (name == QLatin1String("nextbw"))
+        return store.pics[3];
+    if (name == QLatin1String("Fullscreen"))
+        return store.Fullscreen;
+    if (name == QLatin1String("Fullscreenbw"))
+        return store.Fullscreenbw;
+    if (name == QLatin1String("resize"))
+        return store.resize;
+    if (name == QLatin1String("resizebw"))
+        return store.resizebw;
+    if (name == QLatin1String("actual"))
+        return store.actual;
+    if (name == QLatin1String("fav"))
+        return store.fav;
+    if (name == QLatin1String("Folders"))
+        return store.Folders;
+    return {};
 }
 
 void browsesmall::setWindowHeightTwips(double formHeight)
@@ -319,14 +418,18 @@ void browsesmall::Form_Load()
         m_typeIconPaths << platform::joinPath(program, QLatin1String(icon));
 
     openStartFolder();
-    // The command-line image is opened here, once images can be shown.
+    openCommandLineImage();
+    m_display->applyStartupMode();
+    m_display->applyStartupColour();
 
     // Re-reading the list applies the pattern to the folder as it is now.
     try {
-        File1->setPattern(File1->pattern());
+        File1->refreshKeepingSelection();
     } catch (const Error &error) {
         showError(error);
     }
+
+    m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
 
     core::keys::ProgramPath.save(m_settings, program);
 }
@@ -337,26 +440,38 @@ void browsesmall::openStartFolder()
     const QString stored =
         core::keys::Startdir.read(m_settings, platform::volumes::rootOf(program));
     const QString folder = platform::normalFolder(core::startFolder(stored, program));
-    try {
-        Drive1->setDrive(folder);
-        Dir1->setPath(folder);
-        File1->setPath(folder);
-    } catch (const Error &error) {
-        showError(error);
-    }
-    setSteppingEnabled(File1->listCount() > 0);
+    Drive1->setDrive(folder);
+    m_navigation->openFolder(folder);
+    m_navigation->updateStepping();
     pics[6]->setPixmap(imagedim->Fullscreenbw);
     pics[6]->setEnabled(false);
     pics[7]->setPixmap(imagedim->resizebw);
     pics[7]->setEnabled(false);
 }
 
-void browsesmall::setSteppingEnabled(bool enabled)
+void browsesmall::openCommandLineImage()
 {
-    pics[0]->setPixmap(imagedim->pics[enabled ? 0 : 1]);
-    pics[1]->setPixmap(imagedim->pics[enabled ? 2 : 3]);
-    pics[0]->setEnabled(enabled);
-    pics[1]->setEnabled(enabled);
+    const QString path = core::commandLinePath(m_startup.commandLine);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    core::SplitPath(m_state, QFileInfo(path).absoluteFilePath());
+    const QString folder =
+        m_state.CommandLineFolder.isEmpty() ? QStringLiteral("/") : m_state.CommandLineFolder;
+    const QString file = m_state.CommandLineFile;
+    Drive1->setDrive(folder);
+    m_navigation->openFolder(folder);
+    if (platform::normalFolder(Dir1->path()) != platform::normalFolder(folder))
+        return;
+    // Find the entry first, so that only the file asked for is decoded.
+    File1->setEnabled(false);
+    for (int i = 0; i < File1->listCount(); ++i) {
+        const QString entry = browser::imagePath(File1->path(), File1->list(i));
+        if (core::ShortFileName(m_state, entry).compare(file, Qt::CaseInsensitive) == 0) {
+            File1->setListIndex(i);
+            break;
+        }
+    }
+    File1->setEnabled(true);
 }
 
 void browsesmall::closeEvent(QCloseEvent *event)

@@ -13,6 +13,12 @@
 #include <QPointer>
 
 class Imagedim;
+namespace browser {
+class FolderNavigation;
+class ImageDisplay;
+class InfoPanel;
+struct MainControls;
+} // namespace browser
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -57,7 +63,7 @@ public:
     QWidget *Picture2 = nullptr;
     std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
     QFrame *Picture1 = nullptr;
-    QLabel *Image1 = nullptr;
+    platform::PictureButton *Image1 = nullptr;
     QScrollBar *HScroll1 = nullptr;
     QScrollBar *VScroll1 = nullptr;
     QLabel *ftype = nullptr;
@@ -65,8 +71,8 @@ public:
     QLabel *ImageSize = nullptr;
     QLabel *ImDimen = nullptr;
     QLabel *FileName = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    platform::PictureButton *Label1 = nullptr;
+    platform::PictureButton *Label2 = nullptr;
     QLabel *lblTipText = nullptr;
     QPushButton *cmdNextTip = nullptr;
     QCheckBox *chkLoadTipsAtStartup = nullptr;
@@ -127,6 +133,10 @@ public:
     // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
     const QStringList &typeIconPaths() const { return m_typeIconPaths; }
 
+    browser::FolderNavigation &navigation() { return *m_navigation; }
+    browser::ImageDisplay &display() { return *m_display; }
+    browser::InfoPanel &info() { return *m_info; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -140,7 +150,8 @@ private:
     void mnuCloseIG_Click();
 
     void openStartFolder();
-    void setSteppingEnabled(bool enabled);
+    void openCommandLineImage();
+    QPixmap toolbarPicture(const QString &name) const;
     void setWindowHeightTwips(double formHeight);
     void showError(const platform::Error &error);
 
@@ -150,4 +161,8 @@ private:
     StartupInfo m_startup;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
+    std::unique_ptr<browser::MainControls> m_controls;
+    browser::InfoPanel *m_info = nullptr;
+    browser::FolderNavigation *m_navigation = nullptr;
+    browser::ImageDisplay *m_display = nullptr;
 };

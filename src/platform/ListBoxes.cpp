@@ -197,6 +197,18 @@ void FileListBox::refresh()
         fill(m_path);
 }
 
+void FileListBox::refreshKeepingSelection()
+{
+    const QString selected = fileName();
+    refresh();
+    const QList<QListWidgetItem *> found = findItems(selected, Qt::MatchExactly);
+    if (selected.isEmpty() || found.isEmpty())
+        return;
+    m_filling = true;
+    setCurrentItem(found.first());
+    m_filling = false;
+}
+
 void FileListBox::fill(const QString &folder)
 {
     const QStringList names = listFiles(folder, m_pattern);

@@ -83,8 +83,11 @@ public:
     void setPath(const QString &path);
     QString pattern() const { return m_pattern.text(); }
     void setPattern(const QString &pattern);
-    // Re-reads the folder.
+    // Re-reads the folder; the selection is cleared.
     void refresh();
+    // Re-reads the folder and selects the same name again if it is still
+    // listed, without a Click.
+    void refreshKeepingSelection();
 
     int listIndex() const { return currentRow(); }
     // Selecting another entry emits Click, as a user's selection does.

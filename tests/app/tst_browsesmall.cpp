@@ -77,7 +77,7 @@ private Q_SLOTS:
         row("mnuBackCol", "Back Colour", false, false);
         row("mnuBGrey", "Grey");
         row("mnuBWhite", "White");
-        row("mnuBBlack", "Black");
+        row("mnuBBlack", "Black", true);
         row("mnuChooseCol", "From Palette...");
         row("mnuAdd", "Add...");
         row("mnuFavMan", "&Favourites Manager...");

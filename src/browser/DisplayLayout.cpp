@@ -1,0 +1,69 @@
+#include "DisplayLayout.h"
+
+#include <QLocale>
+
+namespace browser {
+
+ActualSizeLayout actualSizeLayout(double width, double height, double paneWidth, double paneHeight)
+{
+    ActualSizeLayout layout;
+    layout.hMax = width - paneWidth;
+    layout.vMax = height - paneHeight;
+    layout.vEnabled = height > paneHeight;
+    layout.hEnabled = width > paneWidth;
+    if (paneHeight > height) {
+        layout.top = (paneHeight - height) / 2;
+        layout.centredY = true;
+    }
+    if (paneWidth > width) {
+        layout.left = (paneWidth - width) / 2;
+        layout.centredX = true;
+    }
+    return layout;
+}
+
+QString imagePath(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(u'/'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 Bytes").arg(bytes);
+    return QStringLiteral("%1 Kb").arg(bytes / 1024);
+}
+
+QString ending(const QString &fileName)
+{
+    return fileName.right(3).toLower();
+}
+
+QString typeName(const QString &fileName, const QString &previous)
+{
+    const QString end = ending(fileName);
+    if (end == QLatin1String("jpg"))
+        return QStringLiteral("Jpeg File");
+    if (end == QLatin1String("bmp"))
+        return QStringLiteral("Bitmap File");
+    if (end == QLatin1String("gif"))
+        return QStringLiteral("GIF File");
+    if (end == QLatin1String("wmf"))
+        return QStringLiteral("MetaFile");
+    if (end == QLatin1String("ico"))
+        return QStringLiteral("Icon File");
+    if (end == QLatin1String("emf"))
+        return QStringLiteral("EMF");
+    if (end == QLatin1String("cur"))
+        return QStringLiteral("Cursor File");
+    return previous;
+}
+
+QString dateText(const QDateTime &time)
+{
+    return QLocale().toString(time, QLocale::ShortFormat);
+}
+
+} // namespace browser

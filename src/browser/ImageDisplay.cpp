@@ -1,0 +1,391 @@
+#include "ImageDisplay.h"
+
+#include "app/SettingKeys.h"
+#include "InfoPanel.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+using platform::Error;
+namespace twips = platform::twips;
+
+namespace browser {
+
+namespace {
+
+const QSize stretchBoxPixels{twips::toPixels(StretchWidth), twips::toPixels(StretchHeight)};
+
+// Restores the normal pointer however the routine ends.
+struct BusyPointer
+{
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
+unsigned bgrOf(const QColor &colour)
+{
+    return core::encoding::colourNumber(colour.red(), colour.green(), colour.blue());
+}
+
+QColor colourOf(unsigned bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+} // namespace
+
+ImageDisplay::ImageDisplay(MainControls &controls, core::AppState &state,
+                           core::SettingsStore &settings, platform::Desktop &desktop,
+                           InfoPanel &info, QObject *parent)
+    : QObject(parent), m_c(controls), m_state(state), m_settings(settings), m_desktop(desktop),
+      m_info(info)
+{
+    for (QScrollBar *bar : {m_c.HScroll1, m_c.VScroll1}) {
+        bar->setSingleStep(150);
+        bar->setPageStep(1500);
+    }
+    connect(m_c.File1, &platform::FileListBox::Click, this, &ImageDisplay::File1_Click);
+    connect(m_c.mnuStretch, &QAction::triggered, this, &ImageDisplay::mnuStretch_Click);
+    // valueChanged covers both a change and the dragging of the thumb.
+    connect(m_c.HScroll1, &QScrollBar::valueChanged, this, &ImageDisplay::HScroll1_Change);
+    connect(m_c.VScroll1, &QScrollBar::valueChanged, this, &ImageDisplay::VScroll1_Change);
+    connect(m_c.mnuBGrey, &QAction::triggered, this, &ImageDisplay::mnuBGrey_Click);
+    connect(m_c.mnuBWhite, &QAction::triggered, this, &ImageDisplay::mnuBWhite_Click);
+    connect(m_c.mnuBBlack, &QAction::triggered, this, &ImageDisplay::mnuBBlack_Click);
+    connect(m_c.mnuChooseCol, &QAction::triggered, this, &ImageDisplay::mnuChooseCol_Click);
+    connect(m_c.mnuFullscrn, &QAction::triggered, this, &ImageDisplay::mnuFullscrn_Click);
+    connect(m_c.Image1, &platform::PictureButton::MouseUp, this,
+            [this](int, Qt::MouseButton button) { Image1_MouseUp(button); });
+    connect(m_c.Image1, &platform::PictureButton::DblClick, this, &ImageDisplay::Image1_DblClick);
+}
+
+void ImageDisplay::File1_Click()
+{
+    if (m_state.ListSyncInProgress)
+        return;
+    ShowSelectedImage();
+    if (m_picture.isNull())
+        return;
+    auto &pics = *m_c.pics;
+    pics[6]->setPixmap(m_c.toolbarPicture(QStringLiteral("Fullscreen")));
+    pics[6]->setEnabled(true);
+    pics[7]->setPixmap(
+        m_c.toolbarPicture(m_stretch ? QStringLiteral("actual") : QStringLiteral("resize")));
+    pics[7]->setEnabled(true);
+}
+
+void ImageDisplay::stepFailed(const Error &error)
+{
+    QApplication::restoreOverrideCursor();
+    m_desktop.msgBox(error.description, platform::Icon::Critical, platform::Buttons::Ok,
+                     QString::number(error.number));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void ImageDisplay::ShowSelectedImage()
+{
+    m_c.mnuStretch->setEnabled(true);
+    m_c.mnuStatus->setEnabled(true);
+    m_c.mnuBackCol->menuAction()->setEnabled(true);
+    m_c.welcome->hide();
+    m_c.mnuTips->setEnabled(true);
+    m_c.mnuTips->setChecked(false);
+    m_c.lblTipText->hide();
+    m_c.cmdNextTip->hide();
+    m_c.chkLoadTipsAtStartup->hide();
+
+    const QString name = m_c.File1->fileName();
+    m_state.CurrentImagePath = imagePath(m_c.File1->path(), name);
+
+    m_c.Image1->hide();
+    BusyPointer busy;
+    // One decoding serves the pane and the measurement; the pane in stretched
+    // mode needs no more than the box.
+    m_fullSize = QImage();
+    try {
+        m_picture =
+            m_decoder.load(m_state.CurrentImagePath, m_stretch ? stretchBoxPixels : QSize());
+    } catch (const Error &error) {
+        // A file that cannot be shown leaves an empty pane, not the last picture.
+        clearPicture();
+        stepFailed(error);
+    }
+    m_c.imagedimPicture1->resize(m_picture.naturalSize);
+
+    m_c.HScroll1->setValue(0);
+    m_c.VScroll1->setValue(0);
+
+    m_c.ImDimen->setText(m_picture.isNull() ? QString()
+                                            : QStringLiteral("%1x%2")
+                                                  .arg(m_c.imagedimPicture1->width())
+                                                  .arg(m_c.imagedimPicture1->height()));
+    showImage();
+    if (!m_stretch)
+        layoutActualSize();
+
+    m_c.Image1->show();
+    try {
+        m_info.fill(m_state.CurrentImagePath, name);
+    } catch (const Error &error) {
+        stepFailed(error);
+    }
+    m_c.mnuFullscrn->setEnabled(true);
+}
+
+void ImageDisplay::showImage()
+{
+    if (m_stretch) {
+        m_c.Image1->setGeometry(QRect(QPoint(0, 0), stretchBoxPixels));
+    } else {
+        m_c.Image1->setGeometry(QRect(QPoint(0, 0), m_picture.naturalSize));
+    }
+    m_c.Image1->setPixmap(m_picture.image.isNull() ? QPixmap()
+                                                   : QPixmap::fromImage(m_picture.image));
+}
+
+void ImageDisplay::clearPicture()
+{
+    m_picture = platform::Picture();
+    m_fullSize = QImage();
+    m_c.Image1->setPixmap(QPixmap());
+}
+
+void ImageDisplay::layoutActualSize()
+{
+    const QSize natural = m_picture.naturalSize.isValid() ? m_picture.naturalSize : QSize(0, 0);
+    const ActualSizeLayout layout =
+        actualSizeLayout(twips::fromPixels(natural.width()), twips::fromPixels(natural.height()));
+    m_c.HScroll1->setRange(0, std::max(0, int(layout.hMax)));
+    m_c.VScroll1->setRange(0, std::max(0, int(layout.vMax)));
+    m_c.VScroll1->setEnabled(layout.vEnabled);
+    m_c.HScroll1->setEnabled(layout.hEnabled);
+    QPoint position(-twips::toPixels(m_c.HScroll1->value()),
+                    -twips::toPixels(m_c.VScroll1->value()));
+    if (layout.centredY)
+        position.setY(twips::toPixels(layout.top));
+    if (layout.centredX)
+        position.setX(twips::toPixels(layout.left));
+    m_c.Image1->setGeometry(QRect(position, natural));
+}
+
+void ImageDisplay::toActualSize()
+{
+    m_c.Image1->hide();
+    if (!m_picture.isNull() && m_picture.image.size() != m_picture.naturalSize) {
+        // The full-size view is the first to need the whole picture.
+        BusyPointer busy;
+        m_decoder.render(m_picture, {});
+    }
+    m_stretch = false;
+    m_c.mnuStretch->setChecked(false);
+    (*m_c.pics)[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("resize")));
+    showImage();
+    layoutActualSize();
+    m_c.Image1->show();
+}
+
+void ImageDisplay::toStretched()
+{
+    m_c.Image1->hide();
+    m_c.HScroll1->setEnabled(false);
+    m_c.VScroll1->setEnabled(false);
+    m_c.Image1->move(m_c.Image1->x(), 0);
+    if (!m_picture.isNull() && m_picture.image.size() != stretchBoxPixels) {
+        if (m_picture.image.size() == m_picture.naturalSize)
+            m_fullSize = m_picture.image;
+        BusyPointer busy;
+        m_decoder.render(m_picture, stretchBoxPixels);
+    }
+    m_stretch = true;
+    m_c.mnuStretch->setChecked(true);
+    (*m_c.pics)[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("actual")));
+    showImage();
+    m_c.Image1->show();
+}
+
+void ImageDisplay::tooLarge()
+{
+    m_desktop.msgBox(QStringLiteral("Sorry, the image you are trying to view is too large!"),
+                     platform::Icon::Critical, platform::Buttons::Ok,
+                     QStringLiteral("Imagrove Error"));
+}
+
+void ImageDisplay::switchMode(bool fromToolbar)
+{
+    const bool toActual = fromToolbar ? m_stretch : m_c.mnuStretch->isChecked();
+    try {
+        if (toActual)
+            toActualSize();
+        else
+            toStretched();
+    } catch (const Error &error) {
+        m_c.Image1->show();
+        if (error.number == Error::Overflow)
+            tooLarge();
+        else
+            m_desktop.msgBox(
+                error.description, platform::Icon::Critical, platform::Buttons::Ok,
+                QStringLiteral("A Critical Error Occured: Number: %1").arg(error.number));
+    }
+}
+
+void ImageDisplay::mnuStretch_Click()
+{
+    // The item's check mark has been inverted as it was chosen: it tells the
+    // mode wanted, so test the mode it had.
+    m_c.mnuStretch->setChecked(!m_c.mnuStretch->isChecked());
+    switchMode(false);
+}
+
+void ImageDisplay::resizeButton_Click()
+{
+    switchMode(true);
+}
+
+void ImageDisplay::HScroll1_Change()
+{
+    if (!m_stretch && m_c.HScroll1->isEnabled())
+        m_c.Image1->move(-twips::toPixels(m_c.HScroll1->value()), m_c.Image1->y());
+}
+
+void ImageDisplay::VScroll1_Change()
+{
+    if (!m_stretch && m_c.VScroll1->isEnabled())
+        m_c.Image1->move(m_c.Image1->x(), -twips::toPixels(m_c.VScroll1->value()));
+}
+
+void ImageDisplay::setBackColour(unsigned bgr)
+{
+    QPalette palette = m_c.Picture1->palette();
+    palette.setColor(QPalette::Window, colourOf(bgr));
+    m_c.Picture1->setPalette(palette);
+}
+
+QColor ImageDisplay::backColour() const
+{
+    return m_c.Picture1->palette().color(QPalette::Window);
+}
+
+void ImageDisplay::ColReset()
+{
+    for (QAction *item : {m_c.mnuBGrey, m_c.mnuBBlack, m_c.mnuBWhite, m_c.mnuChooseCol})
+        item->setChecked(false);
+}
+
+void ImageDisplay::mnuBGrey_Click()
+{
+    setBackColour(0xC0C0C0);
+    ColReset();
+    m_c.mnuBGrey->setChecked(true);
+    core::keys::Colour.save(m_settings, QStringLiteral("Grey"));
+}
+
+void ImageDisplay::mnuBWhite_Click()
+{
+    setBackColour(0xFFFFFF);
+    ColReset();
+    m_c.mnuBWhite->setChecked(true);
+    core::keys::Colour.save(m_settings, QStringLiteral("White"));
+}
+
+void ImageDisplay::mnuBBlack_Click()
+{
+    setBackColour(0x000000);
+    ColReset();
+    m_c.mnuBBlack->setChecked(true);
+    core::keys::Colour.save(m_settings, QStringLiteral("Black"));
+}
+
+void ImageDisplay::mnuChooseCol_Click()
+{
+    // Choosing the item toggled its check mark; only a chosen colour changes it.
+    m_c.mnuChooseCol->setChecked(!m_c.mnuChooseCol->isChecked());
+    const std::optional<QColor> chosen = m_desktop.chooseColour(m_c.window, Qt::black);
+    if (!chosen)
+        return;
+    const unsigned bgr = bgrOf(*chosen);
+    setBackColour(bgr);
+    ColReset();
+    m_c.mnuChooseCol->setChecked(true);
+    core::keys::Colour.save(m_settings, QString::number(bgr));
+}
+
+void ImageDisplay::applyStartupColour()
+{
+    const QString colour = core::keys::Colour.read(m_settings);
+    ColReset();
+    if (colour == QLatin1String("Black")) {
+        m_c.mnuBBlack->setChecked(true);
+        setBackColour(0x000000);
+    } else if (colour == QLatin1String("White")) {
+        m_c.mnuBWhite->setChecked(true);
+        setBackColour(0xFFFFFF);
+    } else if (colour == QLatin1String("Grey")) {
+        m_c.mnuBGrey->setChecked(true);
+        setBackColour(0xC0C0C0);
+    } else {
+        m_c.mnuChooseCol->setChecked(true);
+        setBackColour(core::encoding::colourFromText(colour));
+    }
+}
+
+void ImageDisplay::applyStartupMode()
+{
+    if (core::keys::ImageSize.read(m_settings) != QLatin1String("Normal"))
+        return;
+    m_stretch = false;
+    m_c.mnuStretch->setChecked(false);
+    layoutActualSize();
+    m_c.HScroll1->setEnabled(false);
+}
+
+QImage ImageDisplay::fullSizeImage()
+{
+    if (m_picture.isNull())
+        return {};
+    if (m_picture.image.size() == m_picture.naturalSize)
+        return m_picture.image;
+    if (m_fullSize.isNull()) {
+        platform::Picture full = m_picture;
+        m_decoder.render(full, {});
+        m_fullSize = full.image;
+    }
+    return m_fullSize;
+}
+
+void ImageDisplay::mnuFullscrn_Click()
+{
+    try {
+        fullSizeImage();
+        if (m_viewer)
+            m_viewer->open();
+    } catch (const Error &error) {
+        if (error.number == Error::Overflow) {
+            tooLarge();
+            clearPicture();
+        }
+    }
+}
+
+void ImageDisplay::Image1_MouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton && m_c.mnuStatus->isEnabled())
+        m_c.mnuView->popup(QCursor::pos());
+}
+
+void ImageDisplay::Image1_DblClick()
+{
+    if (m_c.mnuStatus->isEnabled())
+        mnuFullscrn_Click();
+}
+
+} // namespace browser
