@@ -28,7 +28,7 @@ test: build
 
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+	@for b in bench_listing bench_display; do QT_QPA_PLATFORM=offscreen $(BUILD)/$$b || exit 1; done
 
 format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -70,7 +70,8 @@ ImageDisplay::ImageDisplay(MainControls &controls, core::AppState &state,
 
 void ImageDisplay::File1_Click()
 {
-    if (m_state.ListSyncInProgress)
+    // Clearing the selection shows nothing.
+    if (m_state.ListSyncInProgress || m_c.File1->listIndex() < 0)
         return;
     ShowSelectedImage();
     if (m_picture.isNull())

@@ -217,6 +217,25 @@ private Q_SLOTS:
         QVERIFY(!window->mnuTips->isChecked());
     }
 
+    void clearingTheSelectionShowsNothing()
+    {
+        auto window = makeWindow();
+        select(*window, QStringLiteral("b.jpg"));
+        window->File1->setListIndex(-1);
+        QVERIFY(m_desktop->messages.isEmpty());
+        QCOMPARE(window->FileName->text(), QStringLiteral("b.jpg"));
+    }
+
+    void listSyncSuppressesShowing()
+    {
+        auto window = makeWindow();
+        m_state->ListSyncInProgress = true;
+        select(*window, QStringLiteral("b.jpg"));
+        QVERIFY(window->Image1->pixmap().isNull());
+        QVERIFY(!window->mnuStatus->isEnabled());
+        m_state->ListSyncInProgress = false;
+    }
+
     void badFilesGiveOneMessageEach()
     {
         QStringList bad;
