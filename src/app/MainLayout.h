@@ -35,7 +35,8 @@ inline constexpr QRectF Label1{9285, 6075, 225, 195};
 inline constexpr double InfoTop = 6120;
 inline constexpr double InfoHeight = 195;
 inline constexpr QRectF ftype{150, InfoTop, 1200, InfoHeight};
-inline constexpr QRectF FileDate{1425, InfoTop, 855, InfoHeight};
+// Wider than designed, so that a date and time fit.
+inline constexpr QRectF FileDate{1350, InfoTop, 1050, InfoHeight};
 inline constexpr QRectF ImageSize{2430, InfoTop, 915, InfoHeight};
 inline constexpr QRectF ImDimen{3420, InfoTop, 1005, InfoHeight};
 inline constexpr QRectF FileName{4545, InfoTop, 4740, InfoHeight};

@@ -10,6 +10,26 @@
 
 namespace browser {
 
+namespace {
+
+// The strip's labels are narrow: a text that does not fit is drawn smaller,
+// and the whole text is in the tool tip.
+void setFittedText(QLabel *label, const QString &text)
+{
+    QFont font = label->parentWidget() ? label->parentWidget()->font() : label->font();
+    const qreal normal = font.pointSizeF();
+    label->setText(text);
+    label->setToolTip(text);
+    for (qreal size = normal; size >= 6.0; size -= 0.5) {
+        font.setPointSizeF(size);
+        if (QFontMetrics(font).horizontalAdvance(text) <= label->width())
+            break;
+    }
+    label->setFont(font);
+}
+
+} // namespace
+
 InfoPanel::InfoPanel(MainControls &controls, QObject *parent) : QObject(parent), m_c(controls) {}
 
 void InfoPanel::Label2_Click()
@@ -49,7 +69,7 @@ void InfoPanel::fill(const QString &path, const QString &entryName)
         throw platform::Error(platform::Error::FileNotFound,
                               QStringLiteral("The file \"%1\" was not found.").arg(path));
     m_c.mnuFullscrn->setEnabled(true);
-    m_c.FileDate->setText(dateText(info.lastModified()));
+    setFittedText(m_c.FileDate, dateText(info.lastModified()));
     m_c.FileName->setText(entryName);
     m_c.ImageSize->setText(sizeText(info.size()));
     m_c.window->setWindowTitle(QStringLiteral("Imagrove - ") + entryName);
