@@ -1,20 +1,20 @@
 // Time from selecting a 12-megapixel JPEG to its being shown, in each display
 // mode, next to what the JPEG decoder alone needs for the same file.
 #include "app/AppState.h"
+#include "app/browsesmall.h"
 #include "app/SettingKeys.h"
 #include "app/SettingsStore.h"
-#include "app/browsesmall.h"
 #include "browser/ImageDisplay.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <jpeglib.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <cstdio>
-#include <functional>
-#include <jpeglib.h>
 #include <vector>
 
 namespace {

@@ -89,45 +89,11 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
     buildControls();
     buildMenus();
 
-    m_controls = std::make_unique<browser::MainControls>();
-    browser::MainControls &c = *m_controls;
-    c.window = this;
-    c.Drive1 = Drive1;
-    c.Dir1 = Dir1;
-    c.File1 = File1;
-    c.pics = &pics;
-    c.Picture1 = Picture1;
-    c.Image1 = Image1;
-    c.imagedimPicture1 = imagedim->Picture1;
-    c.HScroll1 = HScroll1;
-    c.VScroll1 = VScroll1;
-    c.ftype = ftype;
-    c.FileDate = FileDate;
-    c.ImageSize = ImageSize;
-    c.ImDimen = ImDimen;
-    c.FileName = FileName;
-    c.Label1 = Label1;
-    c.Label2 = Label2;
-    c.welcome = welcome;
-    c.Text1 = Text1;
-    c.lblTipText = lblTipText;
-    c.cmdNextTip = cmdNextTip;
-    c.chkLoadTipsAtStartup = chkLoadTipsAtStartup;
-    c.mnuView = mnuView;
-    c.mnuFav = mnuFav;
-    c.mnuFTs = mnuFTs;
-    c.mnuStretch = mnuStretch;
-    c.mnuStatus = mnuStatus;
-    c.mnuFullscrn = mnuFullscrn;
-    c.mnuBackCol = mnuBackCol;
-    c.mnuBGrey = mnuBGrey;
-    c.mnuBWhite = mnuBWhite;
-    c.mnuBBlack = mnuBBlack;
-    c.mnuChooseCol = mnuChooseCol;
-    c.mnuTips = mnuTips;
-    c.mnuFT = &mnuFT;
-    c.toolbarPicture = [this](const QString &name) { return toolbarPicture(name); };
-    c.setFormHeight = [this](double height) { setWindowHeightTwips(height); };
+    form = this;
+    imagedimPicture1 = imagedim->Picture1;
+    toolbarPicture = [this](const QString &name) { return storedPicture(name); };
+    setFormHeight = [this](double height) { setWindowHeightTwips(height); };
+    browser::MainControls &c = *this;
     m_info = new browser::InfoPanel(c, this);
     m_navigation = new browser::FolderNavigation(c, m_desktop, this);
     m_display = new browser::ImageDisplay(c, m_state, m_settings, m_desktop, *m_info, this);
@@ -368,7 +334,7 @@ void browsesmall::wire()
             });
 }
 
-QPixmap browsesmall::toolbarPicture(const QString &name) const
+QPixmap browsesmall::storedPicture(const QString &name) const
 {
     const Imagedim &store = *imagedim;
     if (name == QLatin1String("previous"))

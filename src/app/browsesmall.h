@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "browser/MainControls.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
@@ -17,7 +18,6 @@ namespace browser {
 class FolderNavigation;
 class ImageDisplay;
 class InfoPanel;
-struct MainControls;
 } // namespace browser
 class QAction;
 class QCheckBox;
@@ -37,7 +37,8 @@ struct StartupInfo
 };
 
 // The main browser window.
-class browsesmall final : public QMainWindow
+// The controls that browsing and display work on are those of MainControls.
+class browsesmall final : public QMainWindow, public browser::MainControls
 {
     Q_OBJECT
 public:
@@ -54,30 +55,10 @@ public:
     void Form_Load();
 
     // Controls, named and object-named as the window's design names them.
-    platform::DriveListBox *Drive1 = nullptr;
-    platform::DirListBox *Dir1 = nullptr;
-    platform::FileListBox *File1 = nullptr;
     QFrame *fraFavLab = nullptr;
     QLabel *Label4 = nullptr;
     QListWidget *FavList = nullptr;
     QWidget *Picture2 = nullptr;
-    std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
-    QFrame *Picture1 = nullptr;
-    platform::PictureButton *Image1 = nullptr;
-    QScrollBar *HScroll1 = nullptr;
-    QScrollBar *VScroll1 = nullptr;
-    QLabel *ftype = nullptr;
-    QLabel *FileDate = nullptr;
-    QLabel *ImageSize = nullptr;
-    QLabel *ImDimen = nullptr;
-    QLabel *FileName = nullptr;
-    platform::PictureButton *Label1 = nullptr;
-    platform::PictureButton *Label2 = nullptr;
-    QLabel *lblTipText = nullptr;
-    QPushButton *cmdNextTip = nullptr;
-    QCheckBox *chkLoadTipsAtStartup = nullptr;
-    QLabel *welcome = nullptr;
-    QLineEdit *Text1 = nullptr;
     QPointer<Imagedim> imagedim;
 
     // Menus.
@@ -94,21 +75,9 @@ public:
     QAction *mnuClear = nullptr;
     QAction *lin754 = nullptr;
     QAction *mnuEditor = nullptr;
-    QMenu *mnuView = nullptr;
-    QAction *mnuStretch = nullptr;
-    QAction *mnuStatus = nullptr;
-    QAction *mnuFullscrn = nullptr;
-    QMenu *mnuBackCol = nullptr;
-    QAction *mnuBGrey = nullptr;
-    QAction *mnuBWhite = nullptr;
-    QAction *mnuBBlack = nullptr;
-    QAction *mnuChooseCol = nullptr;
-    QMenu *mnuFav = nullptr;
     QAction *mnuAdd = nullptr;
     QAction *mnuFavMan = nullptr;
     std::vector<QAction *> mnuFav1;
-    QMenu *mnuFTs = nullptr;
-    std::array<QAction *, 7> mnuFT{};
     QAction *mnuImages = nullptr;
     QMenu *mnuGoItem = nullptr;
     QAction *mnuMail = nullptr;
@@ -119,7 +88,6 @@ public:
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpcont = nullptr;
     QAction *mnuReadme = nullptr;
-    QAction *mnuTips = nullptr;
     QAction *mnuUpdate = nullptr;
     QAction *mnuAboutItem = nullptr;
     QMenu *mnuOstrel = nullptr; // the tray icon's pop-up, never in the menu bar
@@ -151,7 +119,7 @@ private:
 
     void openStartFolder();
     void openCommandLineImage();
-    QPixmap toolbarPicture(const QString &name) const;
+    QPixmap storedPicture(const QString &name) const;
     void setWindowHeightTwips(double formHeight);
     void showError(const platform::Error &error);
 
@@ -161,7 +129,6 @@ private:
     StartupInfo m_startup;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
-    std::unique_ptr<browser::MainControls> m_controls;
     browser::InfoPanel *m_info = nullptr;
     browser::FolderNavigation *m_navigation = nullptr;
     browser::ImageDisplay *m_display = nullptr;

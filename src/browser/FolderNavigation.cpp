@@ -26,7 +26,7 @@ FolderNavigation::FolderNavigation(MainControls &controls, platform::Desktop &de
             [this] { openFolder(m_c.Dir1->list(m_c.Dir1->listIndex())); });
     connect(m_c.File1, &platform::FileListBox::MouseUp, this, &FolderNavigation::File1_MouseUp);
     for (int i = 0; i < 7; ++i)
-        connect((*m_c.mnuFT)[size_t(i)], &QAction::triggered, this, [this, i] { mnuFT_Click(i); });
+        connect(m_c.mnuFT[size_t(i)], &QAction::triggered, this, [this, i] { mnuFT_Click(i); });
 }
 
 void FolderNavigation::showFolderError(const Error &error)
@@ -111,9 +111,9 @@ void FolderNavigation::mnuFT_Click(int)
     // The item's check mark was inverted as it was chosen.
     std::array<bool, 7> checked{};
     for (size_t i = 0; i < checked.size(); ++i)
-        checked[i] = (*m_c.mnuFT)[i]->isChecked();
+        checked[i] = m_c.mnuFT[i]->isChecked();
     if (std::none_of(checked.begin(), checked.end(), [](bool on) { return on; }))
-        (*m_c.mnuFT)[0]->setChecked(true);
+        m_c.mnuFT[0]->setChecked(true);
     try {
         m_c.File1->setPattern(patternFor(checked));
         updateStepping();
@@ -124,7 +124,7 @@ void FolderNavigation::mnuFT_Click(int)
 
 void FolderNavigation::mnuImages_Click()
 {
-    for (QAction *item : *m_c.mnuFT)
+    for (QAction *item : m_c.mnuFT)
         item->setChecked(true);
     try {
         m_c.File1->setPattern(QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur"));
@@ -149,7 +149,7 @@ void FolderNavigation::mnuRefresh_Click()
 void FolderNavigation::updateStepping()
 {
     const bool any = m_c.File1->listCount() > 0;
-    auto &pics = *m_c.pics;
+    auto &pics = m_c.pics;
     pics[0]->setPixmap(
         m_c.toolbarPicture(any ? QStringLiteral("previous") : QStringLiteral("previousbw")));
     pics[1]->setPixmap(m_c.toolbarPicture(any ? QStringLiteral("next") : QStringLiteral("nextbw")));

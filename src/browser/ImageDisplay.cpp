@@ -76,7 +76,7 @@ void ImageDisplay::File1_Click()
     ShowSelectedImage();
     if (m_picture.isNull())
         return;
-    auto &pics = *m_c.pics;
+    auto &pics = m_c.pics;
     pics[6]->setPixmap(m_c.toolbarPicture(QStringLiteral("Fullscreen")));
     pics[6]->setEnabled(true);
     pics[7]->setPixmap(
@@ -188,7 +188,7 @@ void ImageDisplay::toActualSize()
     }
     m_stretch = false;
     m_c.mnuStretch->setChecked(false);
-    (*m_c.pics)[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("resize")));
+    m_c.pics[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("resize")));
     showImage();
     layoutActualSize();
     m_c.Image1->show();
@@ -208,7 +208,7 @@ void ImageDisplay::toStretched()
     }
     m_stretch = true;
     m_c.mnuStretch->setChecked(true);
-    (*m_c.pics)[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("actual")));
+    m_c.pics[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("actual")));
     showImage();
     m_c.Image1->show();
 }
@@ -310,7 +310,7 @@ void ImageDisplay::mnuChooseCol_Click()
 {
     // Choosing the item toggled its check mark; only a chosen colour changes it.
     m_c.mnuChooseCol->setChecked(!m_c.mnuChooseCol->isChecked());
-    const std::optional<QColor> chosen = m_desktop.chooseColour(m_c.window, Qt::black);
+    const std::optional<QColor> chosen = m_desktop.chooseColour(m_c.form, Qt::black);
     if (!chosen)
         return;
     const unsigned bgr = bgrOf(*chosen);

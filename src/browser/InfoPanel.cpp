@@ -72,7 +72,7 @@ void InfoPanel::fill(const QString &path, const QString &entryName)
     setFittedText(m_c.FileDate, dateText(info.lastModified()));
     m_c.FileName->setText(entryName);
     m_c.ImageSize->setText(sizeText(info.size()));
-    m_c.window->setWindowTitle(QStringLiteral("Imagrove - ") + entryName);
+    m_c.form->setWindowTitle(QStringLiteral("Imagrove - ") + entryName);
     m_c.Text1->setText(ending(m_c.FileName->text()));
     m_c.ftype->setText(typeName(m_c.FileName->text(), m_c.ftype->text()));
 }

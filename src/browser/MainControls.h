@@ -18,15 +18,16 @@ class QWidget;
 
 namespace browser {
 
-// The main window's controls that browsing and display work on. The window
-// owns them; the components only use them.
+// The main window's controls that browsing and display work on, named as
+// the window's design names them. The window owns them; the components only
+// use them.
 struct MainControls
 {
-    QWidget *window = nullptr;
+    QWidget *form = nullptr; // the window itself
     platform::DriveListBox *Drive1 = nullptr;
     platform::DirListBox *Dir1 = nullptr;
     platform::FileListBox *File1 = nullptr;
-    std::array<platform::PictureButton *, 11> *pics = nullptr;
+    std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
     QFrame *Picture1 = nullptr;
     platform::PictureButton *Image1 = nullptr;
     QLabel *imagedimPicture1 = nullptr;
@@ -37,8 +38,8 @@ struct MainControls
     QLabel *ImageSize = nullptr;
     QLabel *ImDimen = nullptr;
     QLabel *FileName = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    platform::PictureButton *Label1 = nullptr;
+    platform::PictureButton *Label2 = nullptr;
     QLabel *welcome = nullptr;
     QLineEdit *Text1 = nullptr;
     QLabel *lblTipText = nullptr;
@@ -57,7 +58,7 @@ struct MainControls
     QAction *mnuBBlack = nullptr;
     QAction *mnuChooseCol = nullptr;
     QAction *mnuTips = nullptr;
-    std::array<QAction *, 7> *mnuFT = nullptr;
+    std::array<QAction *, 7> mnuFT{};
 
     // The toolbar pictures of the window's picture store.
     std::function<QPixmap(const QString &name)> toolbarPicture;

@@ -1,8 +1,7 @@
 #include "app/browsesmall.h"
 #include "app/SettingKeys.h"
-#include "FakeDesktop.h"
 #include "platform/Volumes.h"
-#include "TestEnvironment.h"
+#include "WindowTest.h"
 
 #include "app/Imagedim.h"
 
@@ -15,40 +14,13 @@
 
 using namespace core;
 
-class tst_browsesmall : public QObject
+class tst_browsesmall : public WindowTest
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TestEnvironment> m_env;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<FakeDesktop> m_desktop;
-    QString m_program;
-
-    std::unique_ptr<browsesmall> makeWindow(const QString &commandLine = {})
-    {
-        auto window = std::make_unique<browsesmall>(*m_settings, *m_state, *m_desktop,
-                                                    StartupInfo{m_program, commandLine});
-        window->Form_Load();
-        return window;
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_env = std::make_unique<TestEnvironment>();
-        m_settings = std::make_unique<SettingsStore>();
-        m_state = std::make_unique<AppState>();
-        m_desktop = std::make_unique<FakeDesktop>();
-        m_program = m_env->makeFolder(QStringLiteral("program"));
-    }
-    void cleanup()
-    {
-        QVERIFY2(m_desktop->allAnswersUsed(), "a scripted answer was not used");
-        m_desktop.reset();
-        m_env.reset();
-    }
+    void init() { setUpWindowTest(); }
+    void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
 
     void menuItems_data()
     {

@@ -4,9 +4,8 @@
 #include "browser/FolderNavigation.h"
 #include "browser/ImageDisplay.h"
 #include "browser/InfoPanel.h"
-#include "FakeDesktop.h"
 #include "platform/Twips.h"
-#include "TestEnvironment.h"
+#include "WindowTest.h"
 
 #include <memory>
 #include <QAction>
@@ -39,25 +38,13 @@ QStringList entries(const platform::FileListBox *list)
 
 } // namespace
 
-class tst_display : public QObject
+class tst_display : public WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnvironment> m_env;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<FakeDesktop> m_desktop;
-    QString m_program;
     QString m_pictures;
 
-    std::unique_ptr<browsesmall> makeWindow(const QString &commandLine = {})
-    {
-        auto window = std::make_unique<browsesmall>(*m_settings, *m_state, *m_desktop,
-                                                    StartupInfo{m_program, commandLine});
-        window->Form_Load();
-        return window;
-    }
     void copy(const QString &from, const QString &to)
     {
         QVERIFY(QFile::copy(fixture(from), m_pictures + u'/' + to));
@@ -72,11 +59,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_env = std::make_unique<TestEnvironment>();
-        m_settings = std::make_unique<SettingsStore>();
-        m_state = std::make_unique<AppState>();
-        m_desktop = std::make_unique<FakeDesktop>();
-        m_program = m_env->makeFolder(QStringLiteral("program"));
+        setUpWindowTest();
         m_pictures = m_env->makeFolder(QStringLiteral("My Pictures"));
         copy(QStringLiteral("bmpsuite/g/rgb24.bmp"), QStringLiteral("a.bmp"));
         copy(QStringLiteral("pillow/hopper.jpg"), QStringLiteral("b.jpg"));
@@ -89,12 +72,7 @@ private Q_SLOTS:
         m_env->makeFolder(QStringLiteral("My Pictures/empty"));
         keys::Startdir.save(*m_settings, m_pictures);
     }
-    void cleanup()
-    {
-        QVERIFY2(m_desktop->allAnswersUsed(), "a scripted answer was not used");
-        m_desktop.reset();
-        m_env.reset();
-    }
+    void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
 
     void fileTypesChooseTheList_data()
     {
