@@ -145,7 +145,7 @@ void browsesmall::buildControls()
     Drive1 = place(new platform::DriveListBox(central), QStringLiteral("Drive1"), layout::Drive1);
     Dir1 = place(new platform::DirListBox(central), QStringLiteral("Dir1"), layout::Dir1);
     File1 = place(new platform::FileListBox(central), QStringLiteral("File1"), layout::File1);
-    File1->setPattern(allImagesPattern());
+    File1->setPattern(browser::FolderNavigation::allImagesPattern());
 
     fraFavLab = place(new QFrame(central), QStringLiteral("fraFavLab"), layout::FavFrame);
     fraFavLab->setFrameShape(QFrame::StyledPanel);

@@ -42,11 +42,6 @@ class browsesmall final : public QMainWindow, public browser::MainControls
 {
     Q_OBJECT
 public:
-    static QString allImagesPattern()
-    {
-        return QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur");
-    }
-
     browsesmall(core::SettingsStore &settings, core::AppState &state, platform::Desktop &desktop,
                 StartupInfo startup, QWidget *parent = nullptr);
     ~browsesmall() override;

@@ -43,7 +43,9 @@ void FolderNavigation::showFolderError(const Error &error)
 void FolderNavigation::Drive1_Change()
 {
     try {
-        m_c.Dir1->setPath(platform::volumes::currentFolder(m_c.Drive1->drive()));
+        const QString drive = m_c.Drive1->drive();
+        platform::volumes::requireReady(drive);
+        m_c.Dir1->setPath(platform::volumes::currentFolder(drive));
         // The full-screen viewer's drive list follows once the viewer exists.
     } catch (const Error &error) {
         if (error.number == Error::DeviceUnavailable)
@@ -127,7 +129,7 @@ void FolderNavigation::mnuImages_Click()
     for (QAction *item : m_c.mnuFT)
         item->setChecked(true);
     try {
-        m_c.File1->setPattern(QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur"));
+        m_c.File1->setPattern(allImagesPattern());
         updateStepping();
     } catch (const Error &error) {
         showFolderError(error);

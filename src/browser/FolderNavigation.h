@@ -30,6 +30,10 @@ public:
     void updateStepping();
 
     static QString patternFor(const std::array<bool, 7> &checked);
+    static QString allImagesPattern()
+    {
+        return QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur");
+    }
 
 private:
     void showFolderError(const platform::Error &error);

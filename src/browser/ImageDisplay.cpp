@@ -343,6 +343,11 @@ void ImageDisplay::applyStartupMode()
 {
     if (core::keys::ImageSize.read(m_settings) != QLatin1String("Normal"))
         return;
+    if (!m_picture.isNull()) {
+        // A picture from the command line is already shown, stretched.
+        switchMode(true);
+        return;
+    }
     m_stretch = false;
     m_c.mnuStretch->setChecked(false);
     layoutActualSize();

@@ -137,6 +137,32 @@ private Q_SLOTS:
         QCOMPARE(window->File1->listCount(), 7);
     }
 
+    void unavailableDriveKeepsTheList()
+    {
+        auto window = makeWindow();
+        window->Drive1->addItem(QStringLiteral("/media/nodisc"),
+                                m_env->root() + QStringLiteral("/nodisc"));
+        m_desktop->answerMessage(platform::Answer::Ok);
+        window->Drive1->setCurrentIndex(window->Drive1->count() - 1);
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].text, QStringLiteral("Drive unavailable"));
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Problem"));
+        QCOMPARE(m_desktop->messages[0].icon, platform::Icon::Exclamation);
+        QCOMPARE(window->Dir1->path(), m_pictures);
+        QCOMPARE(window->File1->listCount(), 7);
+        QCOMPARE(window->Drive1->currentText(), QStringLiteral("/media/nodisc"));
+    }
+
+    void drivePickedOpensItsLastFolder()
+    {
+        auto window = makeWindow();
+        const QString root = window->Drive1->drive();
+        window->Drive1->addItem(QStringLiteral("again"), root);
+        window->Drive1->setCurrentIndex(window->Drive1->count() - 1);
+        // The folder last opened on that volume during the run.
+        QCOMPARE(window->Dir1->path(), m_pictures);
+    }
+
     void showsEachFormat_data()
     {
         QTest::addColumn<QString>("name");
@@ -433,6 +459,16 @@ private Q_SLOTS:
         }
         QVERIFY(window->File1->isEnabled());
         QCOMPARE(window->Dir1->path(), m_pictures);
+    }
+
+    void commandLineImageAtActualSize()
+    {
+        keys::ImageSize.save(*m_settings, QStringLiteral("Normal"));
+        auto window = makeWindow(m_pictures + QStringLiteral("/b.jpg"));
+        QVERIFY(!window->mnuStretch->isChecked());
+        QCOMPARE(window->Image1->size(), QSize(128, 128));
+        QCOMPARE(window->Image1->pixmap().size(), QSize(128, 128));
+        QCOMPARE(window->Image1->pos(), QPoint((445 - 128) / 2 + 1, (331 - 128) / 2 + 1));
     }
 
     void commandLineMatchesIgnoringCase()
