@@ -483,6 +483,45 @@ private Q_SLOTS:
         QCOMPARE(window->Dir1->path(), m_pictures);
     }
 
+    void pictureTooLargeForAFullSizeView_data()
+    {
+        QTest::addColumn<bool>("fullScreen");
+        QTest::newRow("full screen") << true;
+        QTest::newRow("actual size") << false;
+    }
+    void pictureTooLargeForAFullSizeView()
+    {
+        QFETCH(bool, fullScreen);
+        // A renderer that draws the pane's box but refuses the full size.
+        const QString script = m_env->makeFile(QStringLiteral("renderer"));
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n"
+                   "if [ \"$2\" = 0 ]; then echo 'The picture is too large to be shown.' >&2; exit 3; fi\n"
+                   "printf 'PIXELS 9000 9000 443 331 586532\\n'\n"
+                   "head -c 586532 /dev/zero\n");
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+        auto window = makeWindow();
+        window->display().setDecoder(platform::PictureDecoder(script));
+        select(*window, QStringLiteral("d.wmf"));
+        QCOMPARE(window->ImDimen->text(), QStringLiteral("9000x9000"));
+        QVERIFY(!window->Image1->pixmap().isNull());
+
+        m_desktop->answerMessage(platform::Answer::Ok);
+        if (fullScreen)
+            window->mnuFullscrn->trigger();
+        else
+            window->mnuStretch->trigger();
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].text, QStringLiteral("Sorry, the image you are trying to view is too large!"));
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Imagrove Error"));
+        // Full screen clears the pictures; a refused mode switch keeps the stretched one.
+        QCOMPARE(window->Image1->pixmap().isNull(), fullScreen);
+        QVERIFY(fullScreen || window->mnuStretch->isChecked());
+    }
+
     void rightButtonOnTheImageOffersTheViewMenu()
     {
         auto window = makeWindow();
