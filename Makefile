@@ -1,30 +1,44 @@
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 JOBS ?= 2
+MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test bench clean format
+.PHONY: all deps build run test test-asan bench clean format
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
 
-configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Configured once; later builds re-run CMake by themselves when a CMakeLists changes.
+$(BUILD)/build.ninja: | deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-build: configure
+$(ASAN_BUILD)/build.ninja: | deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DIMAGROVE_SANITIZE=ON >/dev/null
+
+build: deps $(BUILD)/build.ninja
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 		echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."; \
 		echo "To run Imagrove on a virtual X server:"; \
-		echo "  xvfb-run -s '-screen 0 1280x1024x24' $(BUILD)/imagrove"; \
-		exit 1; \
+		echo "  xvfb-run -a -s '-screen 0 1280x1024x24' $(BUILD)/imagrove"; \
+	else \
+		$(BUILD)/imagrove; \
 	fi
-	@$(BUILD)/imagrove
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The whole tree built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps $(ASAN_BUILD)/build.ninja
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	@cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j$(JOBS)
 
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks
@@ -34,4 +48,4 @@ format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(ASAN_BUILD)

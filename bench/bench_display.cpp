@@ -1,15 +1,15 @@
 // Time from selecting a 12-megapixel JPEG to its being shown, in each display
 // mode, next to what the JPEG decoder alone needs for the same file.
-#include "app/AppState.h"
 #include "app/browsesmall.h"
-#include "app/SettingKeys.h"
-#include "app/SettingsStore.h"
-#include "browser/ImageDisplay.h"
+#include "core/AppState.h"
+#include "core/SettingKeys.h"
+#include "core/SettingsStore.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <jpeglib.h>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -128,7 +128,7 @@ int main(int argc, char *argv[])
     core::AppState state;
     ReportingDesktop desktop;
     browsesmall window(settings, state, desktop, {QApplication::applicationDirPath(), {}});
-    window.Form_Load();
+    window.start();
 
     // Selects the photos in turn and takes the fastest showing.
     const auto showing = [&]() {
@@ -147,9 +147,9 @@ int main(int argc, char *argv[])
     };
 
     const double stretched = showing();
-    window.display().resizeButton_Click();
+    window.mnuStretch->trigger();
     const double actual = showing();
-    window.display().resizeButton_Click();
+    window.mnuStretch->trigger();
 
     const double fullDecode = best([&] { return decodeWithLibjpeg(sample, 1); });
     const double eighthDecode = best([&] { return decodeWithLibjpeg(sample, 8); });

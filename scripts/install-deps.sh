@@ -12,11 +12,15 @@ done < "$here/packages.txt"
 echo "Installing missing packages: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
     sudo=()
-elif command -v sudo >/dev/null; then
+elif command -v sudo >/dev/null && { sudo -n true 2>/dev/null || [ -t 0 ]; }; then
     sudo=(sudo)
 else
-    echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+    echo "These packages are missing, and this account can neither install them nor use sudo." >&2
+    echo "Run this as root, then try again:" >&2
+    echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
     exit 1
 fi
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# env after sudo, since sudo drops the caller's environment.
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"

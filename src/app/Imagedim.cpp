@@ -72,7 +72,18 @@ Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
     refresh = active(s, QStyle::SP_BrowserReload);
     options = active(s, QStyle::SP_FileDialogDetailedView);
     help = glyph(QStringLiteral("?"), QColor(0x20, 0x60, 0xC0));
+}
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Imagedim.Picture1"));
+QPixmap Imagedim::picture(const QString &name) const
+{
+    const std::pair<const char *, const QPixmap *> named[] = {
+        {"previous", &pics[0]}, {"previousbw", &pics[1]},    {"next", &pics[2]},
+        {"nextbw", &pics[3]},   {"Fullscreen", &Fullscreen}, {"Fullscreenbw", &Fullscreenbw},
+        {"resize", &resize},    {"resizebw", &resizebw},     {"actual", &actual},
+        {"fav", &fav},          {"Folders", &Folders}};
+    for (const auto &[key, pixmap] : named) {
+        if (name == QLatin1String(key))
+            return *pixmap;
+    }
+    return {};
 }

@@ -1,17 +1,21 @@
 #pragma once
 
+#include "browser/ToolbarPictures.h"
+
 #include <array>
-#include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 
-// The hidden second window: the store of toolbar pictures and a picture box
-// that takes a picture's natural size so it can be measured.
-class Imagedim final : public QWidget
+// The hidden second window: the store of toolbar pictures. It lives as long
+// as the main window that owns it. Pictures are measured by their decoder,
+// so it needs no measuring box.
+class Imagedim final : public QWidget, public browser::ToolbarPictures
 {
     Q_OBJECT
 public:
     explicit Imagedim(QWidget *parent = nullptr);
+
+    QPixmap picture(const QString &name) const override;
 
     // Previous (active, inactive) and next (active, inactive).
     std::array<QPixmap, 4> pics;
@@ -29,6 +33,4 @@ public:
     QPixmap refresh;
     QPixmap options;
     QPixmap help;
-
-    QLabel *Picture1 = nullptr;
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Twips.h"
+
+#include <algorithm>
 #include <QRectF>
 
 // Geometry of the main window in twips, relative to the client area below the
@@ -55,6 +58,12 @@ inline QRectF buttonRect(int index)
     const int gapsBefore = (index > 2 ? 1 : 0) + (index > 8 ? 1 : 0);
     return {ButtonLeft + index * (ButtonSize + ButtonGap) - gapsBefore * ButtonSize / 2, ButtonTop,
             ButtonSize, ButtonSize};
+}
+
+// The strip's labels: as designed, or as tall as the font when it is taller.
+inline int stripHeightPixels(int fontHeight)
+{
+    return std::max(platform::twips::toPixels(InfoHeight), fontHeight);
 }
 
 inline double clientHeight(double formHeight)

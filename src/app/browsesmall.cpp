@@ -1,15 +1,14 @@
 #include "browsesmall.h"
 
-#include "browser/FolderNavigation.h"
 #include "browser/ImageDisplay.h"
 #include "browser/InfoPanel.h"
+#include "core/ImageTypes.h"
+#include "core/Paths.h"
+#include "core/SettingKeys.h"
 #include "Imagedim.h"
 #include "MainLayout.h"
-#include "Paths.h"
-#include "platform/Error.h"
+#include "platform/ErrorReport.h"
 #include "platform/Twips.h"
-#include "platform/Volumes.h"
-#include "SettingKeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -88,15 +87,7 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
     imagedim = new Imagedim(this);
     buildControls();
     buildMenus();
-
-    form = this;
-    imagedimPicture1 = imagedim->Picture1;
-    toolbarPicture = [this](const QString &name) { return storedPicture(name); };
-    setFormHeight = [this](double height) { setWindowHeightTwips(height); };
-    browser::MainControls &c = *this;
-    m_info = new browser::InfoPanel(c, this);
-    m_navigation = new browser::FolderNavigation(c, m_desktop, this);
-    m_display = new browser::ImageDisplay(c, m_state, m_settings, m_desktop, *m_info, this);
+    assemble();
     wire();
     setWindowHeightTwips(layout::FormHeightWithInfo);
 }
@@ -145,7 +136,6 @@ void browsesmall::buildControls()
     Drive1 = place(new platform::DriveListBox(central), QStringLiteral("Drive1"), layout::Drive1);
     Dir1 = place(new platform::DirListBox(central), QStringLiteral("Dir1"), layout::Dir1);
     File1 = place(new platform::FileListBox(central), QStringLiteral("File1"), layout::File1);
-    File1->setPattern(browser::FolderNavigation::allImagesPattern());
 
     fraFavLab = place(new QFrame(central), QStringLiteral("fraFavLab"), layout::FavFrame);
     fraFavLab->setFrameShape(QFrame::StyledPanel);
@@ -210,6 +200,12 @@ void browsesmall::buildControls()
     ImageSize = place(new QLabel(central), QStringLiteral("ImageSize"), layout::ImageSize);
     ImDimen = place(new QLabel(central), QStringLiteral("ImDimen"), layout::ImDimen);
     FileName = place(new QLabel(central), QStringLiteral("FileName"), layout::FileName);
+    // The strip is as tall as the desktop's font needs, so no descender is cut.
+    m_stripHeight = layout::stripHeightPixels(QFontMetrics(central->font()).height());
+    for (QLabel *label : {ftype, FileDate, ImageSize, ImDimen, FileName}) {
+        label->resize(label->width(), m_stripHeight);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
 
     Text1 = new QLineEdit(central);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -266,9 +262,9 @@ void browsesmall::buildMenus()
     mnuFav1.push_back(item(mnuFav, QStringLiteral("mnuFav1(0)"), QStringLiteral("default#1")));
 
     mnuFTs = topMenu(bar, QStringLiteral("mnuFTs"), QStringLiteral("File Types"));
-    const char *const types[] = {"BMP", "EMF", "GIF", "Jpeg", "WMF", "Icons", "Cursors"};
-    for (size_t i = 0; i < mnuFT.size(); ++i)
-        mnuFT[i] = checkedItem(mnuFTs, QStringLiteral("mnuFT(%1)").arg(i), QLatin1String(types[i]));
+    for (int i = 0; i < int(mnuFT.size()); ++i)
+        mnuFT[size_t(i)] = checkedItem(mnuFTs, QStringLiteral("mnuFT(%1)").arg(i),
+                                       QLatin1String(core::typeAtMenuIndex(i)->menuCaption));
     separator(mnuFTs, QStringLiteral("line37"));
     mnuImages = item(mnuFTs, QStringLiteral("mnuImages"), QStringLiteral("All Images"));
 
@@ -305,83 +301,78 @@ void browsesmall::buildMenus()
     mnuOstrel->menuAction()->setVisible(false);
 }
 
+void browsesmall::assemble()
+{
+    m_navigation = new browser::FolderNavigation(
+        {Drive1, Dir1, File1, pics[0], pics[1], mnuFTs, mnuFT, mnuImages, mnuRefresh}, m_desktop,
+        *imagedim, *this, this);
+    m_display = new browser::ImageDisplay({File1, Picture1, Image1, HScroll1, VScroll1, pics[6],
+                                           pics[7], mnuView, mnuStretch, mnuFullscrn, mnuBackCol,
+                                           mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol},
+                                          m_state, m_settings, m_desktop, *imagedim, this);
+    m_info = new browser::InfoPanel(
+        {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
+}
+
 void browsesmall::wire()
 {
     connect(mnuExit, &QAction::triggered, this, &browsesmall::mnuExit_Click);
     connect(mnuCloseIG, &QAction::triggered, this, &browsesmall::mnuCloseIG_Click);
-    connect(mnuImages, &QAction::triggered, m_navigation,
-            &browser::FolderNavigation::mnuImages_Click);
-    connect(mnuRefresh, &QAction::triggered, m_navigation,
-            &browser::FolderNavigation::mnuRefresh_Click);
-    connect(mnuStatus, &QAction::triggered, m_info, &browser::InfoPanel::mnuStatus_Click);
-    connect(Label1, &platform::PictureButton::MouseUp, m_info, [this](int, Qt::MouseButton button) {
-        if (button == Qt::LeftButton)
-            m_info->Label1_Click();
+    connect(m_display, &browser::ImageDisplay::imageSelected, this, &browsesmall::imageSelected);
+    connect(m_display, &browser::ImageDisplay::imageSelected, m_info,
+            &browser::InfoPanel::enableMenu);
+    connect(m_display, &browser::ImageDisplay::imageShown, m_info, &browser::InfoPanel::fill);
+    connect(m_display, &browser::ImageDisplay::imageFailed, m_info, &browser::InfoPanel::clear);
+    connect(m_info, &browser::InfoPanel::heightWanted, this, &browsesmall::setWindowHeightTwips);
+    connect(m_info, &browser::InfoPanel::captionChanged, this, [this](const QString &caption) {
+        setWindowTitle(caption.isEmpty() ? QStringLiteral("Imagrove 2") : caption);
     });
-    connect(Label2, &platform::PictureButton::MouseUp, m_info, [this](int, Qt::MouseButton button) {
-        if (button == Qt::LeftButton)
-            m_info->Label2_Click();
-    });
-    connect(pics[6], &platform::PictureButton::MouseUp, m_display,
-            [this](int, Qt::MouseButton button) {
-                if (button == Qt::LeftButton)
-                    m_display->mnuFullscrn_Click();
-            });
-    connect(pics[7], &platform::PictureButton::MouseUp, m_display,
-            [this](int, Qt::MouseButton button) {
-                if (button == Qt::LeftButton)
-                    m_display->resizeButton_Click();
-            });
 }
 
-QPixmap browsesmall::storedPicture(const QString &name) const
+void browsesmall::imageSelected()
 {
-    const Imagedim &store = *imagedim;
-    if (name == QLatin1String("previous"))
-        return store.pics[0];
-    if (name == QLatin1String("previousbw"))
-        return store.pics[1];
-    if (name == QLatin1String("next"))
-        return store.pics[2];
-    if (name == QLatin1String("nextbw"))
-        return store.pics[3];
-    if (name == QLatin1String("Fullscreen"))
-        return store.Fullscreen;
-    if (name == QLatin1String("Fullscreenbw"))
-        return store.Fullscreenbw;
-    if (name == QLatin1String("resize"))
-        return store.resize;
-    if (name == QLatin1String("resizebw"))
-        return store.resizebw;
-    if (name == QLatin1String("actual"))
-        return store.actual;
-    if (name == QLatin1String("fav"))
-        return store.fav;
-    if (name == QLatin1String("Folders"))
-        return store.Folders;
-    return {};
+    // Until the tips have their own panel, the window hides them itself.
+    welcome->hide();
+    mnuTips->setEnabled(true);
+    mnuTips->setChecked(false);
+    for (QWidget *tip :
+         std::initializer_list<QWidget *>{lblTipText, cmdNextTip, chkLoadTipsAtStartup})
+        tip->hide();
 }
 
 void browsesmall::setWindowHeightTwips(double formHeight)
 {
     const int width = twips::toPixels(layout::FormWidth);
-    const int client = twips::toPixels(layout::clientHeight(formHeight));
+    int client = twips::toPixels(layout::clientHeight(formHeight));
+    if (formHeight >= layout::FormHeightWithInfo)
+        client = std::max(client, ftype->y() + m_stripHeight);
     centralWidget()->setFixedSize(width, client);
     setFixedSize(width, client + menuBar()->sizeHint().height());
 }
 
-void browsesmall::showError(const Error &error)
+void browsesmall::save(const core::SettingKey &key, const QString &value)
 {
-    m_desktop.msgBox(error.description, platform::Icon::Critical, platform::Buttons::Ok,
-                     QStringLiteral("Erro Number: %1 occurred.").arg(error.number));
+    try {
+        key.save(m_settings, value);
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
+    }
+}
+
+void browsesmall::start()
+{
+    show();
+    Form_Load();
 }
 
 void browsesmall::Form_Load()
 {
     const QString &program = m_startup.programFolder;
-    for (const char *icon :
-         {"bmpicon.ico", "jpgicon.ico", "gificon.ico", "emficon.ico", "wmficon.ico"})
-        m_typeIconPaths << platform::joinPath(program, QLatin1String(icon));
+    m_typeIconPaths.clear();
+    for (const core::ImageType &type : core::imageTypes) {
+        if (*type.iconFile)
+            m_typeIconPaths << platform::joinPath(program, QLatin1String(type.iconFile));
+    }
 
     openStartFolder();
     openCommandLineImage();
@@ -392,19 +383,18 @@ void browsesmall::Form_Load()
     try {
         File1->refreshKeepingSelection();
     } catch (const Error &error) {
-        showError(error);
+        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
     }
 
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
 
-    core::keys::ProgramPath.save(m_settings, program);
+    save(core::keys::ProgramPath, program);
 }
 
 void browsesmall::openStartFolder()
 {
     const QString program = m_startup.programFolder;
-    const QString stored =
-        core::keys::Startdir.read(m_settings, platform::volumes::rootOf(program));
+    const QString stored = core::keys::Startdir.read(m_settings, core::defaultStartFolder());
     const QString folder = platform::normalFolder(core::startFolder(stored, program));
     Drive1->setDrive(folder);
     m_navigation->openFolder(folder);
@@ -424,14 +414,20 @@ void browsesmall::openCommandLineImage()
     const QString folder =
         m_state.CommandLineFolder.isEmpty() ? QStringLiteral("/") : m_state.CommandLineFolder;
     const QString file = m_state.CommandLineFile;
+    // An image whose folder cannot be listed is not offered at all.
+    try {
+        platform::requireReadableFolder(folder);
+    } catch (const Error &) {
+        return;
+    }
     Drive1->setDrive(folder);
-    m_navigation->openFolder(folder);
-    if (platform::normalFolder(Dir1->path()) != platform::normalFolder(folder))
+    if (!m_navigation->openFolder(folder) ||
+        platform::normalFolder(Dir1->path()) != platform::normalFolder(folder))
         return;
     // Find the entry first, so that only the file asked for is decoded.
     File1->setEnabled(false);
     for (int i = 0; i < File1->listCount(); ++i) {
-        const QString entry = browser::imagePath(File1->path(), File1->list(i));
+        const QString entry = platform::joinPath(File1->path(), File1->list(i));
         if (core::ShortFileName(m_state, entry).compare(file, Qt::CaseInsensitive) == 0) {
             File1->setListIndex(i);
             break;
@@ -451,11 +447,13 @@ void browsesmall::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (core::encoding::checkIsOn(core::keys::LastDirectory.read(m_settings)))
-        core::keys::Startdir.save(m_settings, Dir1->path());
-    delete imagedim;
-    core::keys::Favlist.save(m_settings,
-                             !fraFavLab->isHidden() ? QStringLiteral("1") : QStringLiteral("0"));
+    // A tree that never opened a folder has nothing to remember.
+    if (core::encoding::checkIsOn(core::keys::LastDirectory.read(m_settings)) &&
+        !Dir1->path().isEmpty())
+        save(core::keys::Startdir, Dir1->path());
+    // The hidden picture store stays until this window is destroyed.
+    imagedim->close();
+    save(core::keys::Favlist, !fraFavLab->isHidden() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void browsesmall::mnuExit_Click()

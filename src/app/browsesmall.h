@@ -1,21 +1,21 @@
 #pragma once
 
-#include "AppState.h"
-#include "browser/MainControls.h"
+#include "browser/FolderNavigation.h"
+#include "core/AppState.h"
+#include "core/SettingsStore.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
 #include "platform/PictureButton.h"
-#include "SettingsStore.h"
 
 #include <array>
-#include <memory>
 #include <QMainWindow>
-#include <QPointer>
 
 class Imagedim;
+namespace core {
+struct SettingKey;
+} // namespace core
 namespace browser {
-class FolderNavigation;
 class ImageDisplay;
 class InfoPanel;
 } // namespace browser
@@ -36,9 +36,9 @@ struct StartupInfo
     QString commandLine;   // the optional image path, as given
 };
 
-// The main browser window.
-// The controls that browsing and display work on are those of MainControls.
-class browsesmall final : public QMainWindow, public browser::MainControls
+// The main browser window. It owns every control and assembles the
+// components that work on them; each component gets only its own.
+class browsesmall final : public QMainWindow, private browser::FavouritesMenuSource
 {
     Q_OBJECT
 public:
@@ -46,15 +46,36 @@ public:
                 StartupInfo startup, QWidget *parent = nullptr);
     ~browsesmall() override;
 
-    // The start-up steps; run once after construction, before the window shows.
-    void Form_Load();
+    // Shows the window and runs the start-up steps, so that anything they
+    // report appears over the window.
+    void start();
 
     // Controls, named and object-named as the window's design names them.
+    std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
+    QFrame *Picture2 = nullptr;
+    QLabel *welcome = nullptr;
+    platform::DriveListBox *Drive1 = nullptr;
+    platform::DirListBox *Dir1 = nullptr;
+    platform::FileListBox *File1 = nullptr;
     QFrame *fraFavLab = nullptr;
     QLabel *Label4 = nullptr;
     QListWidget *FavList = nullptr;
-    QWidget *Picture2 = nullptr;
-    QPointer<Imagedim> imagedim;
+    QFrame *Picture1 = nullptr;
+    platform::PictureButton *Image1 = nullptr;
+    QLabel *lblTipText = nullptr;
+    QPushButton *cmdNextTip = nullptr;
+    QCheckBox *chkLoadTipsAtStartup = nullptr;
+    QScrollBar *HScroll1 = nullptr;
+    QScrollBar *VScroll1 = nullptr;
+    platform::PictureButton *Label1 = nullptr;
+    platform::PictureButton *Label2 = nullptr;
+    QLabel *ftype = nullptr;
+    QLabel *FileDate = nullptr;
+    QLabel *ImageSize = nullptr;
+    QLabel *ImDimen = nullptr;
+    QLabel *FileName = nullptr;
+    QLineEdit *Text1 = nullptr;
+    Imagedim *imagedim = nullptr; // hidden; lives as long as this window
 
     // Menus.
     QMenu *mnuFileItem = nullptr;
@@ -70,9 +91,21 @@ public:
     QAction *mnuClear = nullptr;
     QAction *lin754 = nullptr;
     QAction *mnuEditor = nullptr;
+    QMenu *mnuView = nullptr;
+    QAction *mnuStretch = nullptr;
+    QAction *mnuStatus = nullptr;
+    QAction *mnuFullscrn = nullptr;
+    QMenu *mnuBackCol = nullptr;
+    QAction *mnuBGrey = nullptr;
+    QAction *mnuBWhite = nullptr;
+    QAction *mnuBBlack = nullptr;
+    QAction *mnuChooseCol = nullptr;
+    QMenu *mnuFav = nullptr;
     QAction *mnuAdd = nullptr;
     QAction *mnuFavMan = nullptr;
     std::vector<QAction *> mnuFav1;
+    QMenu *mnuFTs = nullptr;
+    std::array<QAction *, 7> mnuFT{};
     QAction *mnuImages = nullptr;
     QMenu *mnuGoItem = nullptr;
     QAction *mnuMail = nullptr;
@@ -83,6 +116,7 @@ public:
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpcont = nullptr;
     QAction *mnuReadme = nullptr;
+    QAction *mnuTips = nullptr;
     QAction *mnuUpdate = nullptr;
     QAction *mnuAboutItem = nullptr;
     QMenu *mnuOstrel = nullptr; // the tray icon's pop-up, never in the menu bar
@@ -96,27 +130,26 @@ public:
     // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
     const QStringList &typeIconPaths() const { return m_typeIconPaths; }
 
-    browser::FolderNavigation &navigation() { return *m_navigation; }
-    browser::ImageDisplay &display() { return *m_display; }
-    browser::InfoPanel &info() { return *m_info; }
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
+    void assemble();
     void wire();
 
+    void Form_Load();
     void Form_Unload();
     void mnuExit_Click();
     void mnuCloseIG_Click();
 
     void openStartFolder();
     void openCommandLineImage();
-    QPixmap storedPicture(const QString &name) const;
+    void imageSelected();
     void setWindowHeightTwips(double formHeight);
-    void showError(const platform::Error &error);
+    void save(const core::SettingKey &key, const QString &value);
+    QMenu *favouritesMenu() override { return mnuFav; }
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;
@@ -124,6 +157,7 @@ private:
     StartupInfo m_startup;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
+    int m_stripHeight = 0; // pixels: the information strip's labels in the desktop's font
     browser::InfoPanel *m_info = nullptr;
     browser::FolderNavigation *m_navigation = nullptr;
     browser::ImageDisplay *m_display = nullptr;

@@ -1,7 +1,7 @@
-#include "AppState.h"
 #include "browsesmall.h"
+#include "core/AppState.h"
+#include "core/SettingsStore.h"
 #include "platform/Desktop.h"
-#include "SettingsStore.h"
 
 #include <QApplication>
 
@@ -20,7 +20,6 @@ int main(int argc, char *argv[])
     platform::QtDesktop desktop;
     browsesmall window(settings, state, desktop,
                        {QApplication::applicationDirPath(), arguments.join(u' ')});
-    window.Form_Load();
-    window.show();
+    window.start();
     return QApplication::exec();
 }

@@ -41,26 +41,6 @@ QString ending(const QString &fileName)
     return fileName.right(3).toLower();
 }
 
-QString typeName(const QString &fileName, const QString &previous)
-{
-    const QString end = ending(fileName);
-    if (end == QLatin1String("jpg"))
-        return QStringLiteral("Jpeg File");
-    if (end == QLatin1String("bmp"))
-        return QStringLiteral("Bitmap File");
-    if (end == QLatin1String("gif"))
-        return QStringLiteral("GIF File");
-    if (end == QLatin1String("wmf"))
-        return QStringLiteral("MetaFile");
-    if (end == QLatin1String("ico"))
-        return QStringLiteral("Icon File");
-    if (end == QLatin1String("emf"))
-        return QStringLiteral("EMF");
-    if (end == QLatin1String("cur"))
-        return QStringLiteral("Cursor File");
-    return previous;
-}
-
 QString dateText(const QDateTime &time)
 {
     return QLocale().toString(time, QLocale::ShortFormat);

@@ -34,10 +34,6 @@ QString imagePath(const QString &folder, const QString &name);
 // "1023 Bytes" below 1024 bytes, else whole kilobytes: "1 Kb".
 QString sizeText(qint64 bytes);
 
-// The type name for a file name's last three characters; the previous name
-// when the ending is not an image type.
-QString typeName(const QString &fileName, const QString &previous);
-
 // The lower-case last three characters of a file name.
 QString ending(const QString &fileName);
 

@@ -1,32 +1,42 @@
 #include "FolderNavigation.h"
 
+#include "core/ImageTypes.h"
+#include "platform/ErrorReport.h"
 #include "platform/Volumes.h"
 
 #include <QAction>
 #include <QCursor>
+#include <QMenu>
 
 using platform::Error;
 
 namespace browser {
 
-namespace {
-const char *const patternParts[] = {"*.bmp;", "*.emf;", "*.gif;", "*.jpg;",
-                                    "*.wmf;", "*.ico;", "*.cur;"};
+FolderNavigation::FolderNavigation(const Controls &controls, platform::Desktop &desktop,
+                                   const ToolbarPictures &pictures,
+                                   FavouritesMenuSource &favourites, QObject *parent)
+    : QObject(parent), m_c(controls), m_desktop(desktop), m_pictures(pictures),
+      m_favourites(favourites)
+{
+    m_c.File1->setPattern(core::allImagesPattern());
+    wire();
 }
 
-FolderNavigation::FolderNavigation(MainControls &controls, platform::Desktop &desktop,
-                                   QObject *parent)
-    : QObject(parent), m_c(controls), m_desktop(desktop)
+void FolderNavigation::wire()
 {
     connect(m_c.Drive1, &platform::DriveListBox::Change, this, &FolderNavigation::Drive1_Change);
     connect(m_c.Dir1, &platform::DirListBox::Change, this, &FolderNavigation::Dir1_Change);
     connect(m_c.Dir1, &platform::DirListBox::MouseDown, this, &FolderNavigation::Dir1_MouseDown);
     connect(m_c.Dir1, &platform::DirListBox::MouseUp, this, &FolderNavigation::Dir1_MouseUp);
-    connect(m_c.Dir1, &platform::DirListBox::DblClick, this,
-            [this] { openFolder(m_c.Dir1->list(m_c.Dir1->listIndex())); });
+    connect(m_c.Dir1, &platform::DirListBox::KeyDown, this, [this](int key) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            Dir1_KeyEnter();
+    });
     connect(m_c.File1, &platform::FileListBox::MouseUp, this, &FolderNavigation::File1_MouseUp);
     for (int i = 0; i < 7; ++i)
         connect(m_c.mnuFT[size_t(i)], &QAction::triggered, this, [this, i] { mnuFT_Click(i); });
+    connect(m_c.mnuImages, &QAction::triggered, this, &FolderNavigation::mnuImages_Click);
+    connect(m_c.mnuRefresh, &QAction::triggered, this, &FolderNavigation::mnuRefresh_Click);
 }
 
 void FolderNavigation::showFolderError(const Error &error)
@@ -36,8 +46,7 @@ void FolderNavigation::showFolderError(const Error &error)
                          platform::Icon::Critical, platform::Buttons::Ok,
                          QStringLiteral("Access Error"));
     else
-        m_desktop.msgBox(error.description, platform::Icon::Critical, platform::Buttons::Ok,
-                         QStringLiteral("Erro Number: %1 occurred.").arg(error.number));
+        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
 }
 
 void FolderNavigation::Drive1_Change()
@@ -59,21 +68,27 @@ void FolderNavigation::Drive1_Change()
 void FolderNavigation::Dir1_Change()
 {
     try {
-        m_c.File1->setPath(m_c.Dir1->path());
+        const QString folder = m_c.Dir1->path();
+        m_c.File1->setPath(folder);
+        // A folder reached through the tree may be on another volume.
+        m_c.Drive1->followFolder(folder);
         updateStepping();
+        Q_EMIT folderChanged(folder);
     } catch (const Error &error) {
         showFolderError(error);
     }
 }
 
-void FolderNavigation::openFolder(const QString &folder)
+bool FolderNavigation::openFolder(const QString &folder)
 {
     if (folder.isEmpty())
-        return;
+        return false;
     try {
         m_c.Dir1->setPath(folder);
+        return true;
     } catch (const Error &error) {
         showFolderError(error);
+        return false;
     }
 }
 
@@ -83,10 +98,15 @@ void FolderNavigation::Dir1_MouseDown(Qt::MouseButton button)
         openFolder(m_c.Dir1->list(m_c.Dir1->listIndex()));
 }
 
+void FolderNavigation::Dir1_KeyEnter()
+{
+    openFolder(m_c.Dir1->list(m_c.Dir1->listIndex()));
+}
+
 void FolderNavigation::Dir1_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_c.mnuFav->popup(QCursor::pos());
+        m_favourites.favouritesMenu()->popup(QCursor::pos());
 }
 
 void FolderNavigation::File1_MouseUp(Qt::MouseButton button)
@@ -95,17 +115,14 @@ void FolderNavigation::File1_MouseUp(Qt::MouseButton button)
         m_c.mnuFTs->popup(QCursor::pos());
 }
 
-QString FolderNavigation::patternFor(const std::array<bool, 7> &checked)
+void FolderNavigation::setPattern(const QString &pattern)
 {
-    QString pattern;
-    for (size_t i = 0; i < checked.size(); ++i) {
-        if (checked[i])
-            pattern += QLatin1String(patternParts[i]);
+    try {
+        m_c.File1->setPattern(pattern);
+        updateStepping();
+    } catch (const Error &error) {
+        showFolderError(error);
     }
-    if (pattern.isEmpty())
-        pattern = QLatin1String(patternParts[0]);
-    pattern.chop(1);
-    return pattern;
 }
 
 void FolderNavigation::mnuFT_Click(int)
@@ -116,24 +133,14 @@ void FolderNavigation::mnuFT_Click(int)
         checked[i] = m_c.mnuFT[i]->isChecked();
     if (std::none_of(checked.begin(), checked.end(), [](bool on) { return on; }))
         m_c.mnuFT[0]->setChecked(true);
-    try {
-        m_c.File1->setPattern(patternFor(checked));
-        updateStepping();
-    } catch (const Error &error) {
-        showFolderError(error);
-    }
+    setPattern(core::patternFor(checked));
 }
 
 void FolderNavigation::mnuImages_Click()
 {
     for (QAction *item : m_c.mnuFT)
         item->setChecked(true);
-    try {
-        m_c.File1->setPattern(allImagesPattern());
-        updateStepping();
-    } catch (const Error &error) {
-        showFolderError(error);
-    }
+    setPattern(core::allImagesPattern());
 }
 
 void FolderNavigation::mnuRefresh_Click()
@@ -151,12 +158,12 @@ void FolderNavigation::mnuRefresh_Click()
 void FolderNavigation::updateStepping()
 {
     const bool any = m_c.File1->listCount() > 0;
-    auto &pics = m_c.pics;
-    pics[0]->setPixmap(
-        m_c.toolbarPicture(any ? QStringLiteral("previous") : QStringLiteral("previousbw")));
-    pics[1]->setPixmap(m_c.toolbarPicture(any ? QStringLiteral("next") : QStringLiteral("nextbw")));
-    pics[0]->setEnabled(any);
-    pics[1]->setEnabled(any);
+    m_c.previous->setPixmap(
+        m_pictures.picture(any ? QStringLiteral("previous") : QStringLiteral("previousbw")));
+    m_c.next->setPixmap(
+        m_pictures.picture(any ? QStringLiteral("next") : QStringLiteral("nextbw")));
+    m_c.previous->setEnabled(any);
+    m_c.next->setEnabled(any);
 }
 
 } // namespace browser

@@ -1,11 +1,26 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "MainControls.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "platform/ListBoxes.h"
+#include "platform/PictureButton.h"
+#include "ToolbarPictures.h"
+
+#include <array>
+#include <QObject>
+
+class QAction;
+class QMenu;
 
 namespace browser {
+
+// Where the folder tree's right button finds the Favourites menu.
+class FavouritesMenuSource
+{
+public:
+    virtual ~FavouritesMenuSource() = default;
+    virtual QMenu *favouritesMenu() = 0;
+};
 
 // The drive list, folder tree and file list of the main window, and the
 // "File Types" menu that chooses the pattern.
@@ -13,33 +28,50 @@ class FolderNavigation final : public QObject
 {
     Q_OBJECT
 public:
-    FolderNavigation(MainControls &controls, platform::Desktop &desktop, QObject *parent = nullptr);
+    struct Controls
+    {
+        platform::DriveListBox *Drive1 = nullptr;
+        platform::DirListBox *Dir1 = nullptr;
+        platform::FileListBox *File1 = nullptr;
+        platform::PictureButton *previous = nullptr; // pics(0)
+        platform::PictureButton *next = nullptr;     // pics(1)
+        QMenu *mnuFTs = nullptr;
+        std::array<QAction *, 7> mnuFT{};
+        QAction *mnuImages = nullptr;
+        QAction *mnuRefresh = nullptr;
+    };
 
+    FolderNavigation(const Controls &controls, platform::Desktop &desktop,
+                     const ToolbarPictures &pictures, FavouritesMenuSource &favourites,
+                     QObject *parent = nullptr);
+
+    // Opens a folder as a press in the tree does, reporting errors; false
+    // when it could not be opened.
+    bool openFolder(const QString &folder);
+    // The previous and next buttons follow whether the list has entries.
+    void updateStepping();
+
+Q_SIGNALS:
+    void folderChanged(const QString &folder);
+
+private:
+    void wire();
     void Drive1_Change();
     void Dir1_Change();
     void Dir1_MouseDown(Qt::MouseButton button);
     void Dir1_MouseUp(Qt::MouseButton button);
+    void Dir1_KeyEnter();
     void File1_MouseUp(Qt::MouseButton button);
     void mnuFT_Click(int index);
     void mnuImages_Click();
     void mnuRefresh_Click();
-
-    // Opens a folder as a press in the tree does, reporting errors.
-    void openFolder(const QString &folder);
-    // The previous and next buttons follow whether the list has entries.
-    void updateStepping();
-
-    static QString patternFor(const std::array<bool, 7> &checked);
-    static QString allImagesPattern()
-    {
-        return QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur");
-    }
-
-private:
+    void setPattern(const QString &pattern);
     void showFolderError(const platform::Error &error);
 
-    MainControls &m_c;
+    Controls m_c;
     platform::Desktop &m_desktop;
+    const ToolbarPictures &m_pictures;
+    FavouritesMenuSource &m_favourites;
 };
 
 } // namespace browser

@@ -1,16 +1,14 @@
 #include "ImageDisplay.h"
 
-#include "app/SettingKeys.h"
-#include "InfoPanel.h"
+#include "core/SettingKeys.h"
+#include "platform/BusyPointer.h"
+#include "platform/ErrorReport.h"
 #include "platform/Twips.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QCursor>
 #include <QFrame>
-#include <QLabel>
-#include <QPushButton>
+#include <QMenu>
 #include <QScrollBar>
 
 using platform::Error;
@@ -22,20 +20,6 @@ namespace {
 
 const QSize stretchBoxPixels{twips::toPixels(StretchWidth), twips::toPixels(StretchHeight)};
 
-// Restores the normal pointer however the routine ends.
-struct BusyPointer
-{
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
-
-unsigned bgrOf(const QColor &colour)
-{
-    return core::encoding::colourNumber(colour.red(), colour.green(), colour.blue());
-}
-
 QColor colourOf(unsigned bgr)
 {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -43,18 +27,33 @@ QColor colourOf(unsigned bgr)
 
 } // namespace
 
-ImageDisplay::ImageDisplay(MainControls &controls, core::AppState &state,
+ImageDisplay::ImageDisplay(const Controls &controls, core::AppState &state,
                            core::SettingsStore &settings, platform::Desktop &desktop,
-                           InfoPanel &info, QObject *parent)
+                           const ToolbarPictures &pictures, QObject *parent)
     : QObject(parent), m_c(controls), m_state(state), m_settings(settings), m_desktop(desktop),
-      m_info(info)
+      m_pictures(pictures)
 {
     for (QScrollBar *bar : {m_c.HScroll1, m_c.VScroll1}) {
         bar->setSingleStep(150);
         bar->setPageStep(1500);
     }
+    wire();
+}
+
+void ImageDisplay::wire()
+{
+    const auto leftClick = [this](void (ImageDisplay::*handler)()) {
+        return [this, handler](int, Qt::MouseButton button) {
+            if (button == Qt::LeftButton)
+                (this->*handler)();
+        };
+    };
     connect(m_c.File1, &platform::FileListBox::Click, this, &ImageDisplay::File1_Click);
     connect(m_c.mnuStretch, &QAction::triggered, this, &ImageDisplay::mnuStretch_Click);
+    connect(m_c.resizeButton, &platform::PictureButton::MouseUp, this,
+            leftClick(&ImageDisplay::resizeButton_Click));
+    connect(m_c.fullScreenButton, &platform::PictureButton::MouseUp, this,
+            leftClick(&ImageDisplay::mnuFullscrn_Click));
     // valueChanged covers both a change and the dragging of the thumb.
     connect(m_c.HScroll1, &QScrollBar::valueChanged, this, &ImageDisplay::HScroll1_Change);
     connect(m_c.VScroll1, &QScrollBar::valueChanged, this, &ImageDisplay::VScroll1_Change);
@@ -76,79 +75,56 @@ void ImageDisplay::File1_Click()
     ShowSelectedImage();
     if (m_picture.isNull())
         return;
-    auto &pics = m_c.pics;
-    pics[6]->setPixmap(m_c.toolbarPicture(QStringLiteral("Fullscreen")));
-    pics[6]->setEnabled(true);
-    pics[7]->setPixmap(
-        m_c.toolbarPicture(m_stretch ? QStringLiteral("actual") : QStringLiteral("resize")));
-    pics[7]->setEnabled(true);
-}
-
-void ImageDisplay::stepFailed(const Error &error)
-{
-    QApplication::restoreOverrideCursor();
-    m_desktop.msgBox(error.description, platform::Icon::Critical, platform::Buttons::Ok,
-                     QString::number(error.number));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_c.fullScreenButton->setPixmap(m_pictures.picture(QStringLiteral("Fullscreen")));
+    m_c.fullScreenButton->setEnabled(true);
+    m_c.resizeButton->setPixmap(
+        m_pictures.picture(m_stretch ? QStringLiteral("actual") : QStringLiteral("resize")));
+    m_c.resizeButton->setEnabled(true);
 }
 
 void ImageDisplay::ShowSelectedImage()
 {
+    m_anySelected = true;
     m_c.mnuStretch->setEnabled(true);
-    m_c.mnuStatus->setEnabled(true);
     m_c.mnuBackCol->menuAction()->setEnabled(true);
-    m_c.welcome->hide();
-    m_c.mnuTips->setEnabled(true);
-    m_c.mnuTips->setChecked(false);
-    m_c.lblTipText->hide();
-    m_c.cmdNextTip->hide();
-    m_c.chkLoadTipsAtStartup->hide();
+    Q_EMIT imageSelected();
 
     const QString name = m_c.File1->fileName();
     m_state.CurrentImagePath = imagePath(m_c.File1->path(), name);
 
     m_c.Image1->hide();
-    BusyPointer busy;
     // One decoding serves the pane and the measurement; the pane in stretched
     // mode needs no more than the box.
     m_fullSize = QImage();
+    bool shown = true;
     try {
+        platform::BusyPointer busy;
         m_picture =
             m_decoder.load(m_state.CurrentImagePath, m_stretch ? stretchBoxPixels : QSize());
     } catch (const Error &error) {
         // A file that cannot be shown leaves an empty pane, not the last picture.
         clearPicture();
-        stepFailed(error);
+        shown = false;
+        platform::reportError(m_desktop, error, platform::captions::NumberOnly);
     }
-    m_c.imagedimPicture1->resize(m_picture.naturalSize);
 
     m_c.HScroll1->setValue(0);
     m_c.VScroll1->setValue(0);
-
-    m_c.ImDimen->setText(m_picture.isNull() ? QString()
-                                            : QStringLiteral("%1x%2")
-                                                  .arg(m_c.imagedimPicture1->width())
-                                                  .arg(m_c.imagedimPicture1->height()));
     showImage();
     if (!m_stretch)
         layoutActualSize();
-
     m_c.Image1->show();
-    try {
-        m_info.fill(m_state.CurrentImagePath, name);
-    } catch (const Error &error) {
-        stepFailed(error);
-    }
     m_c.mnuFullscrn->setEnabled(true);
+    if (shown)
+        Q_EMIT imageShown(m_state.CurrentImagePath, name, m_picture.naturalSize);
+    else
+        Q_EMIT imageFailed();
 }
 
 void ImageDisplay::showImage()
 {
-    if (m_stretch) {
-        m_c.Image1->setGeometry(QRect(QPoint(0, 0), stretchBoxPixels));
-    } else {
-        m_c.Image1->setGeometry(QRect(QPoint(0, 0), m_picture.naturalSize));
-    }
+    const QSize size = m_stretch ? stretchBoxPixels : m_picture.naturalSize;
+    m_c.Image1->setGeometry(QRect(QPoint(0, 0), size));
     m_c.Image1->setPixmap(m_picture.image.isNull() ? QPixmap()
                                                    : QPixmap::fromImage(m_picture.image));
 }
@@ -183,12 +159,12 @@ void ImageDisplay::toActualSize()
     m_c.Image1->hide();
     if (!m_picture.isNull() && m_picture.image.size() != m_picture.naturalSize) {
         // The full-size view is the first to need the whole picture.
-        BusyPointer busy;
+        platform::BusyPointer busy;
         m_decoder.render(m_picture, {});
     }
     m_stretch = false;
     m_c.mnuStretch->setChecked(false);
-    m_c.pics[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("resize")));
+    m_c.resizeButton->setPixmap(m_pictures.picture(QStringLiteral("resize")));
     showImage();
     layoutActualSize();
     m_c.Image1->show();
@@ -203,12 +179,12 @@ void ImageDisplay::toStretched()
     if (!m_picture.isNull() && m_picture.image.size() != stretchBoxPixels) {
         if (m_picture.image.size() == m_picture.naturalSize)
             m_fullSize = m_picture.image;
-        BusyPointer busy;
+        platform::BusyPointer busy;
         m_decoder.render(m_picture, stretchBoxPixels);
     }
     m_stretch = true;
     m_c.mnuStretch->setChecked(true);
-    m_c.pics[7]->setPixmap(m_c.toolbarPicture(QStringLiteral("actual")));
+    m_c.resizeButton->setPixmap(m_pictures.picture(QStringLiteral("actual")));
     showImage();
     m_c.Image1->show();
 }
@@ -233,9 +209,7 @@ void ImageDisplay::switchMode(bool fromToolbar)
         if (error.number == Error::Overflow)
             tooLarge();
         else
-            m_desktop.msgBox(
-                error.description, platform::Icon::Critical, platform::Buttons::Ok,
-                QStringLiteral("A Critical Error Occured: Number: %1").arg(error.number));
+            platform::reportError(m_desktop, error, platform::captions::CriticalError);
     }
 }
 
@@ -271,6 +245,15 @@ void ImageDisplay::setBackColour(unsigned bgr)
     m_c.Picture1->setPalette(palette);
 }
 
+void ImageDisplay::saveColour(const QString &value)
+{
+    try {
+        core::keys::Colour.save(m_settings, value);
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
+    }
+}
+
 QColor ImageDisplay::backColour() const
 {
     return m_c.Picture1->palette().color(QPalette::Window);
@@ -287,7 +270,7 @@ void ImageDisplay::mnuBGrey_Click()
     setBackColour(0xC0C0C0);
     ColReset();
     m_c.mnuBGrey->setChecked(true);
-    core::keys::Colour.save(m_settings, QStringLiteral("Grey"));
+    saveColour(QStringLiteral("Grey"));
 }
 
 void ImageDisplay::mnuBWhite_Click()
@@ -295,7 +278,7 @@ void ImageDisplay::mnuBWhite_Click()
     setBackColour(0xFFFFFF);
     ColReset();
     m_c.mnuBWhite->setChecked(true);
-    core::keys::Colour.save(m_settings, QStringLiteral("White"));
+    saveColour(QStringLiteral("White"));
 }
 
 void ImageDisplay::mnuBBlack_Click()
@@ -303,21 +286,22 @@ void ImageDisplay::mnuBBlack_Click()
     setBackColour(0x000000);
     ColReset();
     m_c.mnuBBlack->setChecked(true);
-    core::keys::Colour.save(m_settings, QStringLiteral("Black"));
+    saveColour(QStringLiteral("Black"));
 }
 
 void ImageDisplay::mnuChooseCol_Click()
 {
     // Choosing the item toggled its check mark; only a chosen colour changes it.
     m_c.mnuChooseCol->setChecked(!m_c.mnuChooseCol->isChecked());
-    const std::optional<QColor> chosen = m_desktop.chooseColour(m_c.form, Qt::black);
+    const std::optional<QColor> chosen = m_desktop.chooseColour(m_c.Picture1->window(), Qt::black);
     if (!chosen)
         return;
-    const unsigned bgr = bgrOf(*chosen);
+    const unsigned bgr =
+        core::encoding::colourNumber(chosen->red(), chosen->green(), chosen->blue());
     setBackColour(bgr);
     ColReset();
     m_c.mnuChooseCol->setChecked(true);
-    core::keys::Colour.save(m_settings, QString::number(bgr));
+    saveColour(QString::number(bgr));
 }
 
 void ImageDisplay::applyStartupColour()
@@ -384,13 +368,13 @@ void ImageDisplay::mnuFullscrn_Click()
 
 void ImageDisplay::Image1_MouseUp(Qt::MouseButton button)
 {
-    if (button == Qt::RightButton && m_c.mnuStatus->isEnabled())
+    if (button == Qt::RightButton && m_anySelected)
         m_c.mnuView->popup(QCursor::pos());
 }
 
 void ImageDisplay::Image1_DblClick()
 {
-    if (m_c.mnuStatus->isEnabled())
+    if (m_anySelected)
         mnuFullscrn_Click();
 }
 

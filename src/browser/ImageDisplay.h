@@ -1,16 +1,32 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "app/SettingsStore.h"
+#include "core/AppState.h"
+#include "core/SettingsStore.h"
 #include "DisplayLayout.h"
-#include "MainControls.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "platform/ListBoxes.h"
 #include "platform/Picture.h"
+#include "platform/PictureButton.h"
+#include "ToolbarPictures.h"
+
+#include <QObject>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QScrollBar;
 
 namespace browser {
 
-class InfoPanel;
+// The full-screen viewer, as the display opens it.
+class FullScreenViewer
+{
+public:
+    virtual ~FullScreenViewer() = default;
+    // Opens the viewer modally; Error 6 when the picture is too large for it.
+    virtual void open() = 0;
+};
 
 // The display pane: showing the selected file, the two display modes,
 // panning, the back colour and the hand-over to the full-screen viewer.
@@ -18,13 +34,55 @@ class ImageDisplay final : public QObject
 {
     Q_OBJECT
 public:
-    ImageDisplay(MainControls &controls, core::AppState &state, core::SettingsStore &settings,
-                 platform::Desktop &desktop, InfoPanel &info, QObject *parent = nullptr);
+    struct Controls
+    {
+        // The image file list, owned by the navigation: read and selected only.
+        platform::FileListBox *File1 = nullptr;
+        QFrame *Picture1 = nullptr;
+        platform::PictureButton *Image1 = nullptr;
+        QScrollBar *HScroll1 = nullptr;
+        QScrollBar *VScroll1 = nullptr;
+        platform::PictureButton *fullScreenButton = nullptr; // pics(6)
+        platform::PictureButton *resizeButton = nullptr;     // pics(7)
+        QMenu *mnuView = nullptr;
+        QAction *mnuStretch = nullptr;
+        QAction *mnuFullscrn = nullptr;
+        QMenu *mnuBackCol = nullptr;
+        QAction *mnuBGrey = nullptr;
+        QAction *mnuBWhite = nullptr;
+        QAction *mnuBBlack = nullptr;
+        QAction *mnuChooseCol = nullptr;
+    };
 
-    void File1_Click();
+    ImageDisplay(const Controls &controls, core::AppState &state, core::SettingsStore &settings,
+                 platform::Desktop &desktop, const ToolbarPictures &pictures,
+                 QObject *parent = nullptr);
+
     void ShowSelectedImage();
+    // Start-up: the display mode from "ImageSize" and the colour from "Colour".
+    void applyStartupMode();
+    void applyStartupColour();
+
+    void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
+    void setDecoder(const platform::PictureDecoder &decoder) { m_decoder = decoder; }
+    bool stretched() const { return m_stretch; }
+    const platform::Picture &picture() const { return m_picture; }
+    // The picture at full size, for the viewer and the clipboard.
+    QImage fullSizeImage();
+    QColor backColour() const;
+
+Q_SIGNALS:
+    // A file was selected for showing, before it is read.
+    void imageSelected();
+    // The file is shown; its dimensions in pixels.
+    void imageShown(const QString &path, const QString &entryName, QSize dimensions);
+    // The file could not be shown: the pane is empty.
+    void imageFailed();
+
+private:
+    void wire();
+    void File1_Click();
     void mnuStretch_Click();
-    // The toolbar's resize button.
     void resizeButton_Click();
     void HScroll1_Change();
     void VScroll1_Change();
@@ -37,39 +95,27 @@ public:
     void Image1_MouseUp(Qt::MouseButton button);
     void Image1_DblClick();
 
-    // Start-up: the display mode from "ImageSize" and the colour from "Colour".
-    void applyStartupMode();
-    void applyStartupColour();
-
-    void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
-    bool stretched() const { return m_stretch; }
-    const platform::Picture &picture() const { return m_picture; }
-    // The picture at full size, for the viewer and the clipboard.
-    QImage fullSizeImage();
-    QColor backColour() const;
-    void setDecoder(const platform::PictureDecoder &decoder) { m_decoder = decoder; }
-
-private:
     void toStretched();
     void toActualSize();
     void switchMode(bool fromToolbar);
     void layoutActualSize();
     void showImage();
     void setBackColour(unsigned bgr);
+    void saveColour(const QString &value);
     void clearPicture();
-    void stepFailed(const platform::Error &error);
     void tooLarge();
 
-    MainControls &m_c;
+    Controls m_c;
     core::AppState &m_state;
     core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
-    InfoPanel &m_info;
+    const ToolbarPictures &m_pictures;
     platform::PictureDecoder m_decoder;
     platform::Picture m_picture;
     QImage m_fullSize;
     FullScreenViewer *m_viewer = nullptr;
-    bool m_stretch = true; // Image1 stretches its picture
+    bool m_stretch = true;      // Image1 stretches its picture
+    bool m_anySelected = false; // an image was selected once: the view commands work
 };
 
 } // namespace browser

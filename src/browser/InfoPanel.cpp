@@ -1,7 +1,7 @@
 #include "InfoPanel.h"
 
+#include "core/ImageTypes.h"
 #include "DisplayLayout.h"
-#include "platform/Error.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -12,36 +12,53 @@ namespace browser {
 
 namespace {
 
-// The strip's labels are narrow: a text that does not fit is drawn smaller,
-// and the whole text is in the tool tip.
-void setFittedText(QLabel *label, const QString &text)
+// A label too narrow for its text draws it smaller, down to a floor, and
+// then cuts it with an ellipsis; the whole text is in the tool tip.
+void setFittedText(QLabel *label, const QString &text, qreal smallestPoints)
 {
     QFont font = label->parentWidget() ? label->parentWidget()->font() : label->font();
-    const qreal normal = font.pointSizeF();
-    label->setText(text);
-    label->setToolTip(text);
-    for (qreal size = normal; size >= 6.0; size -= 0.5) {
-        font.setPointSizeF(size);
+    for (qreal size = font.pointSizeF(); size > smallestPoints; size -= 0.5) {
         if (QFontMetrics(font).horizontalAdvance(text) <= label->width())
             break;
+        font.setPointSizeF(size - 0.5);
     }
     label->setFont(font);
+    label->setText(QFontMetrics(font).elidedText(text, Qt::ElideRight, label->width()));
+    label->setToolTip(text);
 }
 
 } // namespace
 
-InfoPanel::InfoPanel(MainControls &controls, QObject *parent) : QObject(parent), m_c(controls) {}
+InfoPanel::InfoPanel(const Controls &controls, QObject *parent) : QObject(parent), m_c(controls)
+{
+    wire();
+}
+
+void InfoPanel::wire()
+{
+    connect(m_c.mnuStatus, &QAction::triggered, this, &InfoPanel::mnuStatus_Click);
+    connect(m_c.Label1, &platform::PictureButton::MouseUp, this,
+            [this](int, Qt::MouseButton button) {
+                if (button == Qt::LeftButton)
+                    Label1_Click();
+            });
+    connect(m_c.Label2, &platform::PictureButton::MouseUp, this,
+            [this](int, Qt::MouseButton button) {
+                if (button == Qt::LeftButton)
+                    Label2_Click();
+            });
+}
 
 void InfoPanel::Label2_Click()
 {
-    m_c.setFormHeight(HeightShown);
+    Q_EMIT heightWanted(HeightShown);
     m_c.Label2->hide();
     m_c.mnuStatus->setChecked(true);
 }
 
 void InfoPanel::Label1_Click()
 {
-    m_c.setFormHeight(HeightHidden);
+    Q_EMIT heightWanted(HeightHidden);
     m_c.Label2->show();
     m_c.mnuStatus->setChecked(false);
 }
@@ -62,19 +79,36 @@ void InfoPanel::apply(bool shown)
         Label1_Click();
 }
 
-void InfoPanel::fill(const QString &path, const QString &entryName)
+void InfoPanel::enableMenu()
 {
+    m_c.mnuStatus->setEnabled(true);
+}
+
+void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimensions)
+{
+    // Only what can be read is told: a file gone since it was shown leaves
+    // its date and size blank rather than another message.
     const QFileInfo info(path);
-    if (!info.exists())
-        throw platform::Error(platform::Error::FileNotFound,
-                              QStringLiteral("The file \"%1\" was not found.").arg(path));
-    m_c.mnuFullscrn->setEnabled(true);
-    setFittedText(m_c.FileDate, dateText(info.lastModified()));
-    m_c.FileName->setText(entryName);
-    m_c.ImageSize->setText(sizeText(info.size()));
-    m_c.form->setWindowTitle(QStringLiteral("Imagrove - ") + entryName);
-    m_c.Text1->setText(ending(m_c.FileName->text()));
-    m_c.ftype->setText(typeName(m_c.FileName->text(), m_c.ftype->text()));
+    const bool readable = info.exists();
+    setFittedText(m_c.ImDimen,
+                  QStringLiteral("%1x%2").arg(dimensions.width()).arg(dimensions.height()), 7);
+    setFittedText(m_c.FileDate, readable ? dateText(info.lastModified()) : QString(), 6);
+    setFittedText(m_c.FileName, entryName, 8);
+    setFittedText(m_c.ImageSize, readable ? sizeText(info.size()) : QString(), 7);
+    Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + entryName);
+    m_c.Text1->setText(ending(entryName));
+    if (const core::ImageType *type = core::typeOfFileName(entryName))
+        m_c.ftype->setText(QLatin1String(type->typeName));
+}
+
+void InfoPanel::clear()
+{
+    for (QLabel *label : {m_c.ftype, m_c.FileDate, m_c.ImageSize, m_c.ImDimen, m_c.FileName}) {
+        label->clear();
+        label->setToolTip(QString());
+    }
+    m_c.Text1->clear();
+    Q_EMIT captionChanged(QString());
 }
 
 } // namespace browser

@@ -1,8 +1,13 @@
 #pragma once
 
-#include "MainControls.h"
+#include "platform/PictureButton.h"
 
 #include <QObject>
+#include <QSize>
+
+class QAction;
+class QLabel;
+class QLineEdit;
 
 namespace browser {
 
@@ -15,18 +20,43 @@ public:
     static constexpr double HeightShown = 7020;
     static constexpr double HeightHidden = 6705;
 
-    explicit InfoPanel(MainControls &controls, QObject *parent = nullptr);
+    struct Controls
+    {
+        QLabel *ftype = nullptr;
+        QLabel *FileDate = nullptr;
+        QLabel *ImageSize = nullptr;
+        QLabel *ImDimen = nullptr;
+        QLabel *FileName = nullptr;
+        platform::PictureButton *Label1 = nullptr; // "^": hide
+        platform::PictureButton *Label2 = nullptr; // "V": show
+        QAction *mnuStatus = nullptr;
+        QLineEdit *Text1 = nullptr; // the shown file's ending
+    };
 
+    explicit InfoPanel(const Controls &controls, QObject *parent = nullptr);
+
+    // Start-up and after the options: shown unless the setting reads 0.
+    void apply(bool shown);
+    // The strip describes a shown file.
+    void fill(const QString &path, const QString &entryName, QSize dimensions);
+    // Nothing is shown: the strip describes nothing.
+    void clear();
+    // A file was selected: the menu item works from now on.
+    void enableMenu();
+
+Q_SIGNALS:
+    // The window's height in twips, with the strip shown or hidden.
+    void heightWanted(double formHeight);
+    // The window caption; empty for the window's own title.
+    void captionChanged(const QString &caption);
+
+private:
+    void wire();
     void Label1_Click();
     void Label2_Click();
     void mnuStatus_Click();
-    // Start-up and after the options: shown unless the setting reads 0.
-    void apply(bool shown);
-    // Fills the strip for a shown file; throws when the file cannot be read.
-    void fill(const QString &path, const QString &entryName);
 
-private:
-    MainControls &m_c;
+    Controls m_c;
 };
 
 } // namespace browser

@@ -3,6 +3,7 @@
 #include "Error.h"
 
 #include <algorithm>
+#include <dirent.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -78,8 +79,11 @@ int naturalCompare(const QString &a, const QString &b)
 
 void requireReadableFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir() || !info.isExecutable() || !info.isReadable())
+    // Opening it is the test: permissions alone do not tell (root, ACLs, FUSE).
+    DIR *opened = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
+    if (opened)
+        ::closedir(opened);
+    if (!opened || !QFileInfo(folder).isExecutable())
         throw Error(
             Error::PathNotFound,
             QStringLiteral("The folder \"%1\" does not exist or cannot be opened.").arg(folder));

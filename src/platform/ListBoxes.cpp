@@ -47,18 +47,30 @@ void DriveListBox::refresh()
     m_filling = false;
 }
 
-void DriveListBox::setDrive(const QString &path)
+int DriveListBox::indexFor(const QString &path)
 {
     const QString root = volumes::rootOf(path);
-    int index = findData(root);
-    if (index < 0) {
-        // A volume mounted since the list was read.
-        m_filling = true;
-        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
-        m_filling = false;
-        index = count() - 1;
-    }
+    const int index = findData(root);
+    if (index >= 0)
+        return index;
+    // A volume mounted since the list was read.
+    m_filling = true;
+    addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
+    m_filling = false;
+    return count() - 1;
+}
+
+void DriveListBox::setDrive(const QString &path)
+{
+    setCurrentIndex(indexFor(path));
+}
+
+void DriveListBox::followFolder(const QString &folder)
+{
+    const int index = indexFor(folder);
+    m_filling = true;
     setCurrentIndex(index);
+    m_filling = false;
 }
 
 // ---- DirListBox ----
@@ -154,17 +166,17 @@ void DirListBox::mouseReleaseEvent(QMouseEvent *event)
 
 void DirListBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    QListWidget::mouseDoubleClickEvent(event);
+    // The first press already opened the folder; the base handler would
+    // select the entry now under the pointer, one level deeper.
+    event->accept();
     Q_EMIT DblClick();
 }
 
 void DirListBox::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Q_EMIT DblClick();
-        return;
-    }
-    QListWidget::keyPressEvent(event);
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        QListWidget::keyPressEvent(event);
+    Q_EMIT KeyDown(event->key());
 }
 
 // ---- FileListBox ----
@@ -254,6 +266,17 @@ void FileListBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QListWidget::mouseDoubleClickEvent(event);
     Q_EMIT DblClick();
+}
+
+void FileListBox::focusInEvent(QFocusEvent *event)
+{
+    // Coming into the list selects nothing by itself: a selection shows a picture.
+    const bool noneSelected = currentRow() < 0;
+    m_filling = true;
+    QListWidget::focusInEvent(event);
+    if (noneSelected)
+        setCurrentIndex(QModelIndex());
+    m_filling = false;
 }
 
 } // namespace platform

@@ -17,6 +17,8 @@ public:
     QString drive() const;
     // Selects the volume that holds the path; emits Change when it differs.
     void setDrive(const QString &path);
+    // Shows the volume that holds a folder already opened, without Change.
+    void followFolder(const QString &folder);
     // Re-reads the mounted volumes.
     void refresh();
 
@@ -24,6 +26,8 @@ Q_SIGNALS:
     void Change();
 
 private:
+    int indexFor(const QString &path);
+
     bool m_filling = false;
 };
 
@@ -54,6 +58,7 @@ Q_SIGNALS:
     void DblClick();
     void MouseDown(Qt::MouseButton button);
     void MouseUp(Qt::MouseButton button);
+    void KeyDown(int key);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -106,6 +111,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void fill(const QString &folder);

@@ -4,12 +4,13 @@
 #include "metafile/MetafileGeometry.h"
 
 #include <algorithm>
+#include <csignal>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 #include <QProcess>
-#include <QSvgRenderer>
+#include <QTimer>
 #include <unistd.h>
 
 namespace platform {
@@ -36,18 +37,51 @@ bool rotated(const QImageReader &reader)
     return reader.transformation() & QImageIOHandler::TransformationRotate90;
 }
 
-bool isMetafileName(const QString &path, const char *suffix)
+// Each helper leads a process group of its own, so one kill reaches all it started.
+void startInOwnGroup(QProcess &process)
 {
-    return path.endsWith(QLatin1Char('.') + QLatin1String(suffix), Qt::CaseInsensitive);
+    process.setChildProcessModifier([] { ::setsid(); });
+}
+
+void killGroup(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
+    process.waitForFinished(2000);
+}
+
+// Throws the error a helper reported, if it did not finish well.
+void checkHelper(QProcess &process)
+{
+    if (process.error() == QProcess::FailedToStart)
+        throw invalidPicture(QStringLiteral("the metafile renderer could not be started."));
+    const QString message = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    if (process.exitStatus() != QProcess::NormalExit)
+        throw invalidPicture(QStringLiteral("the metafile could not be drawn."));
+    if (process.exitCode() == 3)
+        throw Error(Error::Overflow, message);
+    if (process.exitCode() != 0)
+        throw Error(Error::InvalidPicture, message.isEmpty()
+                                               ? Error::standardDescription(Error::InvalidPicture)
+                                               : message);
 }
 
 } // namespace
 
-PictureDecoder::PictureDecoder(QString helperPath) : m_helper(std::move(helperPath)) {}
+PictureDecoder::PictureDecoder(QString helperPath, QString rasterPath)
+    : m_helper(std::move(helperPath)), m_raster(std::move(rasterPath))
+{
+}
 
 QString PictureDecoder::defaultHelperPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/imagrove-metafile");
+}
+
+QString PictureDecoder::defaultRasterPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/imagrove-svgraster");
 }
 
 int PictureDecoder::allocationLimitMB()
@@ -75,7 +109,7 @@ Picture PictureDecoder::load(const QString &path, QSize target) const
     const auto *bytes = reinterpret_cast<const unsigned char *>(head.constData());
     if (metafile::isEmf(bytes, static_cast<size_t>(head.size())))
         picture.kind = Picture::Kind::Emf;
-    else if (isMetafileName(path, "wmf"))
+    else if (metafile::isWmf(bytes, static_cast<size_t>(head.size())))
         picture.kind = Picture::Kind::Wmf;
     else
         picture.kind = Picture::Kind::Raster;
@@ -93,7 +127,8 @@ void PictureDecoder::render(Picture &picture, QSize target) const
 
 void PictureDecoder::renderRaster(Picture &picture, QSize target) const
 {
-    QImageReader::setAllocationLimit(allocationLimitMB());
+    // Our own limit below decides what is too large; Qt's only backs it up.
+    QImageReader::setAllocationLimit(allocationLimitMB() * 2);
     QImageReader reader(picture.path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
@@ -136,105 +171,94 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     }
 
     const QSize natural = picture.naturalSize;
-    if (qint64(natural.width()) * natural.height() * 4 > qint64(allocationLimitMB()) * 1024 * 1024)
-        throw tooLarge(natural);
-
     const bool shrink = !target.isEmpty() &&
                         (target.width() < natural.width() || target.height() < natural.height());
+    // What the decoder allocates: the scaled size where it scales as it
+    // decodes (JPEG), else the whole picture.
+    const bool scalesItself = shrink && reader.supportsOption(QImageIOHandler::ScaledSize);
+    const QSize allocated = scalesItself ? target : natural;
+    if (qint64(allocated.width()) * allocated.height() * 4 >
+        qint64(allocationLimitMB()) * 1024 * 1024)
+        throw tooLarge(natural);
     if (shrink) {
         // Scaled sizes are in the stored orientation.
         reader.setScaledSize(rotated(reader) ? target.transposed() : target);
     }
     QImage image = reader.read();
-    if (image.isNull()) {
-        if (reader.error() == QImageReader::InvalidDataError &&
-            reader.errorString().contains(QLatin1String("limit"), Qt::CaseInsensitive))
-            throw tooLarge(natural);
+    if (image.isNull())
         throw invalidPicture(reader.errorString());
-    }
     if (!target.isEmpty() && image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     picture.image = image;
 }
 
-QByteArray PictureDecoder::runHelper(const QString &path, QSize target) const
+QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) const
 {
-    QProcess helper;
-    helper.setProcessChannelMode(QProcess::SeparateChannels);
-    helper.start(m_helper, {path, QString::number(std::max(0, target.width())),
-                            QString::number(std::max(0, target.height()))});
-    if (!helper.waitForStarted(5000))
-        throw invalidPicture(QStringLiteral("the metafile renderer could not be started."));
-    if (!helper.waitForFinished(m_timeoutMs)) {
-        helper.kill();
-        helper.waitForFinished(1000);
-        throw invalidPicture(QStringLiteral("the metafile took too long to draw."));
+    QProcess reader;
+    QProcess raster;
+    const bool chained = picture.kind == Picture::Kind::Emf;
+    startInOwnGroup(reader);
+    startInOwnGroup(raster);
+    if (chained) {
+        reader.setStandardOutputProcess(&raster);
+        raster.start(m_raster, {});
     }
-    const QString message = QString::fromLocal8Bit(helper.readAllStandardError()).trimmed();
-    if (helper.exitStatus() != QProcess::NormalExit)
-        throw invalidPicture(QStringLiteral("the metafile could not be drawn."));
-    if (helper.exitCode() == 3)
-        throw Error(Error::Overflow, message);
-    if (helper.exitCode() != 0)
-        throw Error(Error::InvalidPicture, message.isEmpty()
-                                               ? Error::standardDescription(Error::InvalidPicture)
-                                               : message);
-    return helper.readAllStandardOutput();
+    reader.start(m_helper, {picture.path, QString::number(std::max(0, target.width())),
+                            QString::number(std::max(0, target.height()))});
+    QProcess &last = chained ? raster : reader;
+
+    // The window goes on painting while the helpers work; what the user
+    // does meanwhile waits until the picture is there.
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&last, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&last, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            loop.quit();
+    });
+    deadline.start(m_timeoutMs);
+    if (last.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    const bool late = !deadline.isActive() && last.state() != QProcess::NotRunning;
+    if (!late && reader.state() != QProcess::NotRunning)
+        reader.waitForFinished(std::max(1, deadline.remainingTime()));
+    killGroup(reader);
+    killGroup(raster);
+    if (late)
+        throw invalidPicture(QStringLiteral("the metafile took too long to draw."));
+
+    checkHelper(reader);
+    if (chained)
+        checkHelper(raster);
+    return last.readAllStandardOutput();
 }
 
 void PictureDecoder::renderMetafile(Picture &picture, QSize target) const
 {
-    if (picture.kind == Picture::Kind::Emf && !picture.svg.isEmpty()) {
-        // Converted already: draw the vector picture at the size asked for.
-        const QSize size = target.isEmpty() ? picture.naturalSize : target;
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        if (image.isNull())
-            throw tooLarge(size);
-        image.fill(Qt::transparent);
-        QSvgRenderer renderer(picture.svg);
-        if (!renderer.isValid())
-            throw invalidPicture(QStringLiteral("the enhanced metafile could not be drawn."));
-        renderer.setViewBox(picture.viewBox);
-        renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        painter.end();
-        picture.image = image;
-        return;
-    }
-
-    const QByteArray output =
-        runHelper(picture.path, picture.kind == Picture::Kind::Wmf ? target : QSize());
+    const QByteArray output = runHelpers(picture, target);
     const qsizetype newline = output.indexOf('\n');
     if (newline < 0)
         throw invalidPicture(QStringLiteral("the metafile renderer gave no picture."));
     const QList<QByteArray> fields = output.left(newline).split(' ');
-    const QByteArray payload = output.mid(newline + 1);
-    const auto number = [&](int i) { return i < fields.size() ? fields[i].toDouble() : -1.0; };
-
-    if (fields.value(0) == "PIXELS" && fields.size() == 6) {
-        const QSize natural(int(number(1)), int(number(2)));
-        const QSize out(int(number(3)), int(number(4)));
-        if (out.isEmpty() || payload.size() != qsizetype(out.width()) * out.height() * 4)
-            throw invalidPicture(QStringLiteral("the metafile renderer gave a broken picture."));
-        QImage image(out, QImage::Format_ARGB32);
-        for (int y = 0; y < out.height(); ++y)
-            memcpy(image.scanLine(y), payload.constData() + qsizetype(y) * out.width() * 4,
-                   size_t(out.width()) * 4);
-        picture.naturalSize = natural;
-        picture.image = image;
-        return;
-    }
-    if (fields.value(0) == "SVG" && fields.size() == 8) {
-        picture.naturalSize = QSize(int(number(1)), int(number(2)));
-        picture.viewBox = QRectF(number(3), number(4), number(5), number(6));
-        picture.svg = payload;
-        if (picture.naturalSize.isEmpty() || picture.svg.size() != qsizetype(number(7)))
-            throw invalidPicture(QStringLiteral("the metafile renderer gave a broken picture."));
-        renderMetafile(picture, target);
-        return;
-    }
-    throw invalidPicture(QStringLiteral("the metafile renderer gave no picture."));
+    const auto number = [&](int i) { return i < fields.size() ? fields[i].toLongLong() : -1LL; };
+    if (fields.value(0) != "PIXELS" || fields.size() != 6)
+        throw invalidPicture(QStringLiteral("the metafile renderer gave no picture."));
+    const QSize natural(int(number(1)), int(number(2)));
+    const QSize out(int(number(3)), int(number(4)));
+    const char *pixels = output.constData() + newline + 1;
+    if (natural.isEmpty() || out.isEmpty() ||
+        output.size() - newline - 1 != qsizetype(out.width()) * out.height() * 4)
+        throw invalidPicture(QStringLiteral("the metafile renderer gave a broken picture."));
+    QImage image(out, QImage::Format_ARGB32);
+    if (image.isNull())
+        throw Error(Error::OutOfMemory,
+                    QStringLiteral("There is not enough memory to hold the picture."));
+    for (int y = 0; y < out.height(); ++y)
+        memcpy(image.scanLine(y), pixels + qsizetype(y) * out.width() * 4, size_t(out.width()) * 4);
+    picture.naturalSize = natural;
+    picture.image = image;
 }
 
 } // namespace platform

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -19,22 +18,24 @@ struct Picture
     QSize naturalSize; // pixels
     QImage image;      // the rendering last asked for
     int frame = 0;     // the entry of an icon or cursor file that is shown
-    QByteArray svg;    // an enhanced metafile, converted once
-    QRectF viewBox;
 
     bool isNull() const { return kind == Kind::None; }
     bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf; }
 };
 
 // Decodes the seven picture formats. BMP, JPEG, GIF, ICO and CUR are read in
-// process; WMF and EMF by the helper program, within a time limit.
+// process; WMF and EMF by helper programs, within a time limit, while the
+// window goes on painting.
 class PictureDecoder
 {
 public:
-    // The helper beside the program by default.
-    explicit PictureDecoder(QString helperPath = defaultHelperPath());
+    // The helpers beside the program by default: the metafile reader, and
+    // the program that draws the SVG the reader makes of an EMF.
+    explicit PictureDecoder(QString helperPath = defaultHelperPath(),
+                            QString rasterPath = defaultRasterPath());
 
     static QString defaultHelperPath();
+    static QString defaultRasterPath();
     // The largest image, in megabytes, that one decoding may allocate.
     static int allocationLimitMB();
 
@@ -50,9 +51,10 @@ public:
 private:
     void renderRaster(Picture &picture, QSize target) const;
     void renderMetafile(Picture &picture, QSize target) const;
-    QByteArray runHelper(const QString &path, QSize target) const;
+    QByteArray runHelpers(const Picture &picture, QSize target) const;
 
     QString m_helper;
+    QString m_raster;
     int m_timeoutMs = 15000;
 };
 

@@ -70,7 +70,9 @@ void requireReady(const QString &root)
 {
     const QStorageInfo volume(root);
     const QFileInfo info(root);
-    if (!volume.isValid() || !volume.isReady() || !info.isDir() || !info.isReadable())
+    // A folder with no mount entry (a chroot, a build sandbox) is ready when it can be read.
+    const bool mountedButNotReady = volume.isValid() && !volume.isReady();
+    if (mountedButNotReady || !info.isDir() || !info.isReadable())
         throw Error(Error::DeviceUnavailable,
                     QStringLiteral("The volume \"%1\" is not available.").arg(root));
 }

@@ -1,15 +1,17 @@
-#include "app/browsesmall.h"
-#include "app/SettingKeys.h"
+#include "core/SettingKeys.h"
+#include "platform/Twips.h"
 #include "platform/Volumes.h"
 #include "WindowTest.h"
 
-#include "app/Imagedim.h"
-
 #include <memory>
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 using namespace core;
@@ -18,20 +20,23 @@ class tst_browsesmall : public WindowTest
 {
     Q_OBJECT
 
+private:
+    void clickPicture(QWidget *picture) { QTest::mouseClick(picture, Qt::LeftButton); }
+
 private Q_SLOTS:
     void init() { setUpWindowTest(); }
     void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
 
-    void menuItems_data()
+    void menuItems()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<bool>("enabled");
-        const auto row = [](const char *name, const char *caption, bool checked = false,
-                            bool enabled = true) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption)
-                                << checked << enabled;
+        auto window = makeWindow();
+        const auto row = [&](const char *name, const char *caption, bool checked = false,
+                             bool enabled = true) {
+            QAction *action = window->findChild<QAction *>(QLatin1String(name));
+            QVERIFY2(action, name);
+            QCOMPARE(action->text(), QLatin1String(caption));
+            QCOMPARE(action->isChecked(), checked);
+            QCOMPARE(action->isEnabled(), enabled);
         };
         row("mnuRefresh", "Refresh Directory");
         row("mnuPreferences", "Preferences");
@@ -76,19 +81,6 @@ private Q_SLOTS:
         row("mnuGoMen", "Go");
         row("mnuAboutIG", "About...");
         row("mnuCloseIG", "Close Imagrove");
-    }
-    void menuItems()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(bool, checked);
-        QFETCH(bool, enabled);
-        auto window = makeWindow();
-        QAction *action = window->findChild<QAction *>(name);
-        QVERIFY2(action, qPrintable(name));
-        QCOMPARE(action->text(), caption);
-        QCOMPARE(action->isChecked(), checked);
-        QCOMPARE(action->isEnabled(), enabled);
     }
 
     void menuBarOrderAndHiddenTrayMenu()
@@ -151,21 +143,61 @@ private Q_SLOTS:
         QVERIFY(!window->pics[7]->isEnabled());
     }
 
+    void startFolderFallsBackToTheProgramFolderWithoutMessage_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("gone") << false;
+        QTest::newRow("unreadable") << true;
+    }
     void startFolderFallsBackToTheProgramFolderWithoutMessage()
     {
-        keys::Startdir.save(*m_settings, m_env->root() + QStringLiteral("/gone"));
+        QFETCH(bool, exists);
+        const QString start = m_env->root() + QStringLiteral("/start");
+        keys::Startdir.save(*m_settings, start);
+        keys::LastDirectory.save(*m_settings, QStringLiteral("1"));
+        if (exists) {
+            m_env->makeFile(QStringLiteral("start/a.bmp"));
+            if (!m_env->actAsOrdinaryUser({start}))
+                QSKIP("cannot act as an ordinary user here");
+        }
         auto window = makeWindow();
         QCOMPARE(window->Dir1->path(), m_program);
         QVERIFY(m_desktop->messages.isEmpty());
         // An empty folder disables stepping.
         QVERIFY(!window->pics[0]->isEnabled());
-        QVERIFY(!window->pics[1]->isEnabled());
+        window->close();
+        QCOMPARE(keys::Startdir.read(*m_settings), m_program);
     }
 
-    void startFolderDefaultsToTheProgramVolumeRoot()
+    void nowhereToStartSavesNoStartFolder()
     {
+        const QString start = m_env->makeFolder(QStringLiteral("start"));
+        keys::Startdir.save(*m_settings, start);
+        keys::LastDirectory.save(*m_settings, QStringLiteral("1"));
+        if (!m_env->actAsOrdinaryUser({start, m_program}))
+            QSKIP("cannot act as an ordinary user here");
+        m_desktop->answerMessage(platform::Answer::Ok);
         auto window = makeWindow();
-        QCOMPARE(window->Dir1->path(), platform::volumes::rootOf(m_program));
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Access Error"));
+        window->close();
+        QCOMPARE(keys::Startdir.read(*m_settings), start);
+    }
+
+    void startFolderDefaultsToPicturesElseHome_data()
+    {
+        QTest::addColumn<bool>("hasPictures");
+        QTest::newRow("Pictures") << true;
+        QTest::newRow("home") << false;
+    }
+    void startFolderDefaultsToPicturesElseHome()
+    {
+        QFETCH(bool, hasPictures);
+        const QString pictures = m_env->home() + QStringLiteral("/Pictures");
+        if (hasPictures)
+            m_env->makeFolder(QStringLiteral("home/Pictures"));
+        auto window = makeWindow();
+        QCOMPARE(window->Dir1->path(), hasPictures ? pictures : m_env->home());
     }
 
     void programFolderIsSavedAtStart()
@@ -199,7 +231,18 @@ private Q_SLOTS:
         window->close();
         QCOMPARE(keys::Startdir.read(*m_settings), saved ? other : start);
         QCOMPARE(keys::Favlist.read(*m_settings, QStringLiteral("absent")), QStringLiteral("0"));
-        QVERIFY(!window->imagedim);
+    }
+
+    void aClosedWindowStillShowsWhatIsSelected()
+    {
+        const QString start = m_env->makeFolder(QStringLiteral("start"));
+        QVERIFY(copyFixture(QStringLiteral("pillow/hopper.jpg"), start + QStringLiteral("/a.jpg")));
+        keys::Startdir.save(*m_settings, start);
+        auto window = makeWindow();
+        window->close();
+        window->File1->setListIndex(0);
+        QVERIFY(!window->Image1->pixmap().isNull());
+        QVERIFY(window->pics[6]->isEnabled());
     }
 
     void favouritesPanelStateIsSaved()
@@ -213,7 +256,6 @@ private Q_SLOTS:
     void exitClosesWithoutAsking()
     {
         auto window = makeWindow();
-        window->show();
         window->mnuExit->trigger();
         QVERIFY(!window->isVisible());
         QVERIFY(m_desktop->messages.isEmpty());
@@ -231,7 +273,6 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(bool, closes);
         auto window = makeWindow();
-        window->show();
         m_desktop->answerMessage(platform::Answer(answer));
         window->mnuCloseIG->trigger();
         QCOMPARE(m_desktop->messages.size(), 1);
@@ -242,6 +283,128 @@ private Q_SLOTS:
         QCOMPARE(window->isVisible(), !closes);
         QCOMPARE(keys::Favlist.read(*m_settings, QStringLiteral("absent")),
                  closes ? QStringLiteral("0") : QStringLiteral("absent"));
+    }
+
+    void componentsAreWiredTogether()
+    {
+        const QString start = m_env->makeFolder(QStringLiteral("start"));
+        QVERIFY(copyFixture(QStringLiteral("pillow/hopper.jpg"), start + QStringLiteral("/a.jpg")));
+        m_env->makeFile(QStringLiteral("start/b.jpg"), 10);
+        keys::Startdir.save(*m_settings, start);
+        auto window = makeWindow();
+        const int shown = window->height();
+
+        clickRow(window->File1, 0);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Imagrove - a.jpg"));
+        QCOMPARE(window->ImDimen->text(), QStringLiteral("128x128"));
+        QVERIFY(window->mnuStatus->isEnabled());
+        for (QWidget *gone :
+             std::initializer_list<QWidget *>{window->welcome, window->lblTipText,
+                                              window->cmdNextTip, window->chkLoadTipsAtStartup})
+            QVERIFY(gone->isHidden());
+        QVERIFY(!window->mnuTips->isChecked());
+
+        m_desktop->answerMessage(platform::Answer::Ok);
+        clickRow(window->File1, 1);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Imagrove 2"));
+        QCOMPARE(window->FileName->text(), QString());
+
+        clickPicture(window->Label1);
+        QCOMPARE(window->centralWidget()->height(), platform::twips::toPixels(6705 - 705));
+        QVERIFY(window->height() < shown);
+        window->mnuStatus->trigger();
+        QCOMPARE(window->height(), shown);
+
+        clickRow(window->Dir1, 0, Qt::RightButton);
+        QTRY_VERIFY(window->mnuFav->isVisible());
+        window->mnuFav->hide();
+    }
+
+    void informationStripIsReadable()
+    {
+        auto window = makeWindow();
+        const QList<QLabel *> strip{window->ftype, window->FileDate, window->ImageSize,
+                                    window->ImDimen, window->FileName};
+        for (qsizetype i = 0; i < strip.size(); ++i) {
+            QLabel *label = strip[i];
+            QVERIFY2(label->height() >= label->fontMetrics().height(),
+                     qPrintable(label->objectName()));
+            QVERIFY(label->geometry().bottom() < window->centralWidget()->height());
+            if (i > 0)
+                QVERIFY(strip[i - 1]->geometry().right() < label->x());
+        }
+    }
+
+    void commandLineImage_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("quoted path") << "\"%1/b c.jpg\""
+                                     << "b c.jpg";
+        QTest::newRow("other letter case") << "%1/B C.JPG"
+                                           << "";
+        QTest::newRow("two quotes") << "\"\""
+                                    << "";
+        QTest::newRow("one quote") << "\""
+                                   << "";
+        QTest::newRow("no such file") << "\"%1/missing.jpg\""
+                                      << "";
+        QTest::newRow("not an image type") << "%1/notes.txt"
+                                           << "";
+    }
+    void commandLineImage()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, shown);
+        const QString pictures = m_env->makeFolder(QStringLiteral("pictures"));
+        QVERIFY(copyFixture(QStringLiteral("pillow/hopper.jpg"),
+                            pictures + QStringLiteral("/b c.jpg")));
+        m_env->makeFile(QStringLiteral("pictures/notes.txt"), 10);
+        keys::Startdir.save(*m_settings, pictures);
+        auto window = makeWindow(line.contains(QLatin1String("%1")) ? line.arg(pictures) : line);
+        QVERIFY(m_desktop->messages.isEmpty());
+        QCOMPARE(window->File1->fileName(), shown);
+        QCOMPARE(window->Image1->pixmap().isNull(), shown.isEmpty());
+        QVERIFY(window->File1->isEnabled());
+        QCOMPARE(window->Dir1->path(), pictures);
+    }
+
+    void commandLineImageFromElsewhere()
+    {
+        keys::ImageSize.save(*m_settings, QStringLiteral("Normal"));
+        const QString other = m_env->makeFolder(QStringLiteral("other"));
+        QVERIFY(
+            copyFixture(QStringLiteral("pillow/hopper.jpg"), other + QStringLiteral("/Upper.jpg")));
+        keys::Startdir.save(*m_settings, m_env->makeFolder(QStringLiteral("start")));
+        auto window = makeWindow(other + QStringLiteral("/Upper.jpg"));
+        QCOMPARE(window->Dir1->path(), other);
+        QCOMPARE(window->File1->fileName(), QStringLiteral("Upper.jpg"));
+        QVERIFY(!window->mnuStretch->isChecked());
+        QCOMPARE(window->Image1->geometry(),
+                 QRect((445 - 128) / 2 + 1, (331 - 128) / 2 + 1, 128, 128));
+    }
+
+    void badCommandLineImageIsReportedOverTheWindow()
+    {
+        const QString bad = m_env->makeFile(QStringLiteral("pictures/bad.jpg"), 100);
+        m_desktop->answerMessage(platform::Answer::Ok);
+        auto window = makeWindow(bad);
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("481"));
+        QVERIFY(m_desktop->messages[0].visibleWindows.contains(QStringLiteral("browsesmall")));
+    }
+
+    void commandLineImageInAnUnlistableFolderIsIgnored()
+    {
+        const QString image = m_env->makeFile(QStringLiteral("locked/a.jpg"), 100);
+        // The file can be reached, but its folder cannot be listed.
+        if (!m_env->actAsOrdinaryUser({QFileInfo(image).path()}, QFileDevice::ExeOwner |
+                                                                     QFileDevice::ExeGroup |
+                                                                     QFileDevice::ExeOther))
+            QSKIP("cannot act as an ordinary user here");
+        auto window = makeWindow(image);
+        QVERIFY(m_desktop->messages.isEmpty());
+        QCOMPARE(window->File1->listIndex(), -1);
     }
 };
 

@@ -1,65 +1,70 @@
-#include "app/browsesmall.h"
-#include "app/Imagedim.h"
-#include "app/SettingKeys.h"
-#include "browser/FolderNavigation.h"
-#include "browser/ImageDisplay.h"
-#include "browser/InfoPanel.h"
+#include "BrowserHarness.h"
+#include "core/ImageTypes.h"
+#include "core/SettingKeys.h"
 #include "platform/Twips.h"
-#include "WindowTest.h"
 
-#include <memory>
-#include <QAction>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace core;
 
-namespace {
-
-QString fixture(const QString &relative)
-{
-    return QStringLiteral(FIXTURES_DIR "/") + relative;
-}
-
-QStringList entries(const platform::FileListBox *list)
-{
-    QStringList names;
-    for (int i = 0; i < list->listCount(); ++i)
-        names << list->list(i);
-    return names;
-}
-
-} // namespace
-
-class tst_display : public WindowTest
+class tst_display : public ComponentTest
 {
     Q_OBJECT
 
 private:
     QString m_pictures;
+    platform::FileListBox *File1 = nullptr;
+    browser::ImageDisplay::Controls m_c;
+    browser::InfoPanel::Controls m_i;
+    StubPictures m_stub;
+    browser::ImageDisplay *m_display = nullptr;
+    browser::InfoPanel *m_info = nullptr;
+    QString m_caption;
 
+    // The display and the strip wired as the main window wires them.
+    void start()
+    {
+        File1 = new platform::FileListBox(m_root.get());
+        File1->setGeometry(0, 340, 200, 150);
+        File1->setPattern(allImagesPattern());
+        File1->setPath(m_pictures);
+        m_c = displayControls(m_root.get(), File1);
+        m_i = infoControls(m_root.get());
+        m_display =
+            new browser::ImageDisplay(m_c, *m_state, *m_settings, *m_desktop, m_stub, m_root.get());
+        m_info = new browser::InfoPanel(m_i, m_root.get());
+        connect(m_display, &browser::ImageDisplay::imageSelected, m_info,
+                &browser::InfoPanel::enableMenu);
+        connect(m_display, &browser::ImageDisplay::imageShown, m_info, &browser::InfoPanel::fill);
+        connect(m_display, &browser::ImageDisplay::imageFailed, m_info, &browser::InfoPanel::clear);
+        connect(m_info, &browser::InfoPanel::captionChanged, this,
+                [this](const QString &caption) { m_caption = caption; });
+        for (QAction *item : {m_c.mnuStretch, m_c.mnuFullscrn, m_i.mnuStatus})
+            item->setEnabled(false);
+        m_display->applyStartupMode();
+        m_display->applyStartupColour();
+        m_root->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_root.get()));
+    }
+    void select(const QString &name)
+    {
+        const auto found = File1->findItems(name, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(name));
+        clickRow(File1, File1->row(found.first()));
+    }
     void copy(const QString &from, const QString &to)
     {
-        QVERIFY(QFile::copy(fixture(from), m_pictures + u'/' + to));
+        QVERIFY(copyFixture(from, m_pictures + u'/' + to));
     }
-    void select(browsesmall &window, const QString &name)
-    {
-        const int index = entries(window.File1).indexOf(name);
-        QVERIFY2(index >= 0, qPrintable(name));
-        window.File1->setListIndex(index);
-    }
+    void leftClick(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
 private Q_SLOTS:
     void init()
     {
-        setUpWindowTest();
+        setUpComponentTest();
         m_pictures = m_env->makeFolder(QStringLiteral("My Pictures"));
         copy(QStringLiteral("bmpsuite/g/rgb24.bmp"), QStringLiteral("a.bmp"));
         copy(QStringLiteral("pillow/hopper.jpg"), QStringLiteral("b.jpg"));
@@ -68,100 +73,9 @@ private Q_SLOTS:
         copy(QStringLiteral("pillow/drawing.emf"), QStringLiteral("e.emf"));
         copy(QStringLiteral("pillow/python.ico"), QStringLiteral("f.ico"));
         copy(QStringLiteral("pillow/deerstalker.cur"), QStringLiteral("g.cur"));
-        m_env->makeFile(QStringLiteral("My Pictures/notes.txt"), 10);
-        m_env->makeFolder(QStringLiteral("My Pictures/empty"));
-        keys::Startdir.save(*m_settings, m_pictures);
+        m_caption.clear();
     }
-    void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
-
-    void fileTypesChooseTheList_data()
-    {
-        QTest::addColumn<QList<int>>("toggled");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("all") << QList<int>{} << QStringList{"a.bmp", "b.jpg", "c.gif", "d.wmf",
-                                                            "e.emf", "f.ico", "g.cur"};
-        QTest::newRow("all unchecked leaves BMP")
-            << QList<int>{0, 1, 2, 3, 4, 5, 6} << QStringList{"a.bmp"};
-        QTest::newRow("EMF off keeps WMF")
-            << QList<int>{1} << QStringList{"a.bmp", "b.jpg", "c.gif", "d.wmf", "f.ico", "g.cur"};
-        QTest::newRow("icons and cursors off")
-            << QList<int>{5, 6} << QStringList{"a.bmp", "b.jpg", "c.gif", "d.wmf", "e.emf"};
-        QTest::newRow("off and on again")
-            << QList<int>{3, 3}
-            << QStringList{"a.bmp", "b.jpg", "c.gif", "d.wmf", "e.emf", "f.ico", "g.cur"};
-    }
-    void fileTypesChooseTheList()
-    {
-        QFETCH(QList<int>, toggled);
-        QFETCH(QStringList, listed);
-        auto window = makeWindow();
-        for (int index : toggled)
-            window->mnuFT[size_t(index)]->trigger();
-        QCOMPARE(entries(window->File1), listed);
-        QVERIFY(std::any_of(window->mnuFT.begin(), window->mnuFT.end(),
-                            [](QAction *a) { return a->isChecked(); }));
-        window->mnuImages->trigger();
-        QCOMPARE(entries(window->File1).size(), 7);
-        for (QAction *item : window->mnuFT)
-            QVERIFY(item->isChecked());
-    }
-
-    void folderTreeOpensOnOnePress()
-    {
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QVERIFY(window->pics[0]->isEnabled());
-        const int row = window->Dir1->count() - 1; // the only sub-folder: "empty"
-        const QRect rect = window->Dir1->visualItemRect(window->Dir1->item(row));
-        QTest::mousePress(window->Dir1->viewport(), Qt::LeftButton, {}, rect.center());
-        QCOMPARE(window->Dir1->path(), m_pictures + QStringLiteral("/empty"));
-        QCOMPARE(window->File1->listCount(), 0);
-        QVERIFY(!window->pics[0]->isEnabled());
-        QVERIFY(!window->pics[1]->isEnabled());
-        QTest::mouseRelease(window->Dir1->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
-    void vanishedFolderGivesTheAccessError()
-    {
-        auto window = makeWindow();
-        QVERIFY(QDir(m_pictures + QStringLiteral("/empty")).removeRecursively());
-        m_desktop->answerMessage(platform::Answer::Ok);
-        window->navigation().openFolder(window->Dir1->list(0));
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QCOMPARE(m_desktop->messages[0].text,
-                 QStringLiteral("This Directory appears to be invalid or inaccessible."));
-        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Access Error"));
-        QCOMPARE(m_desktop->messages[0].icon, platform::Icon::Critical);
-        QCOMPARE(window->Dir1->path(), m_pictures);
-        QCOMPARE(window->File1->listCount(), 7);
-    }
-
-    void unavailableDriveKeepsTheList()
-    {
-        auto window = makeWindow();
-        window->Drive1->addItem(QStringLiteral("/media/nodisc"),
-                                m_env->root() + QStringLiteral("/nodisc"));
-        m_desktop->answerMessage(platform::Answer::Ok);
-        window->Drive1->setCurrentIndex(window->Drive1->count() - 1);
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QCOMPARE(m_desktop->messages[0].text, QStringLiteral("Drive unavailable"));
-        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Problem"));
-        QCOMPARE(m_desktop->messages[0].icon, platform::Icon::Exclamation);
-        QCOMPARE(window->Dir1->path(), m_pictures);
-        QCOMPARE(window->File1->listCount(), 7);
-        QCOMPARE(window->Drive1->currentText(), QStringLiteral("/media/nodisc"));
-    }
-
-    void drivePickedOpensItsLastFolder()
-    {
-        auto window = makeWindow();
-        const QString root = window->Drive1->drive();
-        window->Drive1->addItem(QStringLiteral("again"), root);
-        window->Drive1->setCurrentIndex(window->Drive1->count() - 1);
-        // The folder last opened on that volume during the run.
-        QCOMPARE(window->Dir1->path(), m_pictures);
-    }
+    void cleanup() { QVERIFY2(tearDownComponentTest(), "a scripted answer was not used"); }
 
     void showsEachFormat_data()
     {
@@ -195,52 +109,45 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, type);
         QFETCH(QString, dimensions);
-        auto window = makeWindow();
-        QVERIFY(!window->mnuStatus->isEnabled());
-        select(*window, name);
+        start();
+        QVERIFY(!m_i.mnuStatus->isEnabled());
+        select(name);
         QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.value(0).text));
-        QCOMPARE(window->ftype->text(), type);
-        QCOMPARE(window->ImDimen->text(), dimensions);
-        QCOMPARE(window->FileName->text(), name);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Imagrove - ") + name);
-        QCOMPARE(window->ImageSize->text(),
+        QCOMPARE(m_i.ftype->text(), type);
+        QCOMPARE(m_i.ImDimen->text(), dimensions);
+        QCOMPARE(m_i.FileName->text(), name);
+        QCOMPARE(m_caption, QStringLiteral("Imagrove - ") + name);
+        QCOMPARE(m_i.ImageSize->text(),
                  browser::sizeText(QFileInfo(m_pictures + u'/' + name).size()));
-        QCOMPARE(window->Text1->text(), name.right(3));
+        QCOMPARE(m_i.Text1->text(), name.right(3));
         QCOMPARE(m_state->CurrentImagePath, m_pictures + u'/' + name);
-        QVERIFY(!window->FileDate->text().isEmpty());
+        QVERIFY(!m_i.FileDate->text().isEmpty());
         // Stretched to the box.
-        QCOMPARE(window->Image1->geometry(), QRect(0, 0, 443, 331));
-        QCOMPARE(window->Image1->pixmap().size(), QSize(443, 331));
-        for (QAction *item : {window->mnuStretch, window->mnuStatus, window->mnuFullscrn,
-                              window->mnuBackCol->menuAction()})
+        QCOMPARE(m_c.Image1->geometry(), QRect(0, 0, 443, 331));
+        QCOMPARE(m_c.Image1->pixmap().size(), QSize(443, 331));
+        for (QAction *item :
+             {m_c.mnuStretch, m_i.mnuStatus, m_c.mnuFullscrn, m_c.mnuBackCol->menuAction()})
             QVERIFY(item->isEnabled());
-        QVERIFY(window->pics[6]->isEnabled());
-        QVERIFY(window->pics[7]->isEnabled());
-        QVERIFY(window->welcome->isHidden());
-        QVERIFY(window->lblTipText->isHidden());
-        QVERIFY(!window->mnuTips->isChecked());
+        QVERIFY(m_c.fullScreenButton->isEnabled());
+        QCOMPARE(m_stub.nameOf(m_c.fullScreenButton->pixmap()), QStringLiteral("Fullscreen"));
+        QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), QStringLiteral("actual"));
     }
 
-    void clearingTheSelectionShowsNothing()
+    void clearedSelectionOrListSyncShowsNothing()
     {
-        auto window = makeWindow();
-        select(*window, QStringLiteral("b.jpg"));
-        window->File1->setListIndex(-1);
-        QVERIFY(m_desktop->messages.isEmpty());
-        QCOMPARE(window->FileName->text(), QStringLiteral("b.jpg"));
-    }
-
-    void listSyncSuppressesShowing()
-    {
-        auto window = makeWindow();
+        start();
         m_state->ListSyncInProgress = true;
-        select(*window, QStringLiteral("b.jpg"));
-        QVERIFY(window->Image1->pixmap().isNull());
-        QVERIFY(!window->mnuStatus->isEnabled());
+        select(QStringLiteral("b.jpg"));
+        QVERIFY(m_c.Image1->pixmap().isNull());
+        QVERIFY(!m_i.mnuStatus->isEnabled());
         m_state->ListSyncInProgress = false;
+        select(QStringLiteral("a.bmp"));
+        File1->setListIndex(-1);
+        QVERIFY(m_desktop->messages.isEmpty());
+        QCOMPARE(m_i.FileName->text(), QStringLiteral("a.bmp"));
     }
 
-    void badFilesGiveOneMessageEach()
+    void badFilesGiveOneMessageAndDescribeNothing()
     {
         QStringList bad;
         const auto add = [&](const QString &folder, const QString &pattern, const QString &as) {
@@ -261,90 +168,84 @@ private Q_SLOTS:
         add(QStringLiteral("pillow"), QStringLiteral("no_cursors.cur"), QStringLiteral(".cur"));
         m_env->makeFile(QStringLiteral("My Pictures/bad-text.gif"), 500);
         m_env->makeFile(QStringLiteral("My Pictures/bad-empty.wmf"), 0);
-        bad << QStringLiteral("bad-text.gif") << QStringLiteral("bad-empty.wmf");
+        // Listed, then deleted before it is chosen.
+        m_env->makeFile(QStringLiteral("My Pictures/bad-gone.jpg"), 10);
+        bad << QStringLiteral("bad-text.gif") << QStringLiteral("bad-empty.wmf")
+            << QStringLiteral("bad-gone.jpg");
 
-        auto window = makeWindow();
-        window->mnuRefresh->trigger();
+        start();
+        File1->refresh();
+        QVERIFY(QFile::remove(m_pictures + QStringLiteral("/bad-gone.jpg")));
         int refused = 0;
         for (const QString &name : bad) {
+            select(QStringLiteral("b.jpg"));
+            const auto found = File1->findItems(name, Qt::MatchExactly);
+            QVERIFY(!found.isEmpty());
             // Some damaged files still decode; those that do not give one message.
-            for (int i = 0; i < 3; ++i)
-                m_desktop->answerMessage(platform::Answer::Ok);
+            m_desktop->answerMessage(platform::Answer::Ok);
             const qsizetype before = m_desktop->messages.size();
-            select(*window, name);
+            clickRow(File1, File1->row(found.first()));
             const qsizetype shown = m_desktop->messages.size() - before;
             QVERIFY2(shown <= 1, qPrintable(name));
-            if (shown == 1) {
-                ++refused;
-                const FakeDesktop::Message &message = m_desktop->messages.last();
-                QVERIFY2(message.caption == QLatin1String("481") ||
-                             message.caption == QLatin1String("6"),
-                         qPrintable(name + QStringLiteral(": ") + message.caption));
-                QCOMPARE(message.icon, platform::Icon::Critical);
-                QVERIFY(window->Image1->pixmap().isNull());
-                QCOMPARE(window->ImDimen->text(), QString());
-                QCOMPARE(window->FileName->text(), name);
-            }
-            // Drain the answers not used.
-            while (!m_desktop->allAnswersUsed())
+            if (shown == 0) {
                 m_desktop->msgBox(QStringLiteral("drain"), platform::Icon::None,
                                   platform::Buttons::Ok);
+                continue;
+            }
+            ++refused;
+            const FakeDesktop::Message &message = m_desktop->messages.last();
+            QVERIFY2(QStringList({"481", "6", "53"}).contains(message.caption),
+                     qPrintable(name + QStringLiteral(": ") + message.caption));
+            QCOMPARE(message.icon, platform::Icon::Critical);
+            QVERIFY(m_c.Image1->pixmap().isNull());
+            // Nothing on screen, so nothing described.
+            for (QLabel *label : {m_i.ImDimen, m_i.FileName, m_i.ftype, m_i.ImageSize})
+                QCOMPARE(label->text(), QString());
+            QCOMPARE(m_caption, QString());
         }
-        QVERIFY(refused >= 10);
-        // The window goes on working.
-        select(*window, QStringLiteral("b.jpg"));
-        QCOMPARE(window->ImDimen->text(), QStringLiteral("128x128"));
-        QVERIFY(!window->Image1->pixmap().isNull());
+        QVERIFY(refused >= 11);
+        select(QStringLiteral("b.jpg"));
+        QCOMPARE(m_i.ImDimen->text(), QStringLiteral("128x128"));
+        QVERIFY(!m_c.Image1->pixmap().isNull());
     }
 
-    void smallPictureIsCentredAtActualSize()
+    void actualSizeLayout()
     {
         QImage(100, 50, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/small.bmp"));
-        auto window = makeWindow();
-        select(*window, QStringLiteral("small.bmp"));
-        window->mnuStretch->trigger();
-        QVERIFY(!window->mnuStretch->isChecked());
-        QVERIFY(!window->display().stretched());
-        QVERIFY(!window->HScroll1->isEnabled());
-        QVERIFY(!window->VScroll1->isEnabled());
-        QCOMPARE(window->Image1->geometry(),
-                 QRect((445 - 100) / 2 + 1, (331 - 50) / 2 + 1, 100, 50));
-        QCOMPARE(window->Image1->pixmap().size(), QSize(100, 50));
-    }
-
-    void widePictureScrollsAcross()
-    {
         QImage(2000, 100, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/wide.bmp"));
-        auto window = makeWindow();
-        select(*window, QStringLiteral("wide.bmp"));
-        window->pics[7]->setEnabled(true);
-        window->display().resizeButton_Click();
-        QVERIFY(window->HScroll1->isEnabled());
-        QCOMPARE(window->HScroll1->maximum(), 23325);
-        QVERIFY(!window->VScroll1->isEnabled());
-        QCOMPARE(window->Image1->y(), platform::twips::toPixels((4965 - 1500) / 2.0));
-        QCOMPARE(window->Image1->x(), 0);
-        window->HScroll1->setValue(1500);
-        QCOMPARE(window->Image1->x(), -100);
-        // Back to stretched: the bars are disabled and stay so.
-        window->mnuStretch->trigger();
-        QVERIFY(window->mnuStretch->isChecked());
-        QVERIFY(!window->HScroll1->isEnabled());
-        QVERIFY(!window->VScroll1->isEnabled());
-        QCOMPARE(window->Image1->geometry(), QRect(0, 0, 443, 331));
-        select(*window, QStringLiteral("a.bmp"));
-        QVERIFY(!window->HScroll1->isEnabled());
+        start();
+        select(QStringLiteral("small.bmp"));
+        m_c.mnuStretch->trigger();
+        QVERIFY(!m_c.mnuStretch->isChecked());
+        QVERIFY(!m_c.HScroll1->isEnabled());
+        QVERIFY(!m_c.VScroll1->isEnabled());
+        QCOMPARE(m_c.Image1->geometry(), QRect((445 - 100) / 2 + 1, (331 - 50) / 2 + 1, 100, 50));
+        QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), QStringLiteral("resize"));
+
+        select(QStringLiteral("wide.bmp"));
+        QVERIFY(m_c.HScroll1->isEnabled());
+        QCOMPARE(m_c.HScroll1->maximum(), 23325);
+        QVERIFY(!m_c.VScroll1->isEnabled());
+        QCOMPARE(m_c.Image1->y(), platform::twips::toPixels((4965 - 1500) / 2.0));
+        QTest::keyClick(m_c.HScroll1, Qt::Key_PageDown);
+        QCOMPARE(m_c.Image1->x(), -100);
+        // Back to stretched by the toolbar: the bars are disabled and stay so.
+        leftClick(m_c.resizeButton);
+        QVERIFY(m_c.mnuStretch->isChecked());
+        QVERIFY(!m_c.HScroll1->isEnabled());
+        QCOMPARE(m_c.Image1->geometry(), QRect(0, 0, 443, 331));
+        select(QStringLiteral("a.bmp"));
+        QVERIFY(!m_c.HScroll1->isEnabled());
     }
 
     void normalImageSizeStartsAtActualSize()
     {
         keys::ImageSize.save(*m_settings, QStringLiteral("Normal"));
-        auto window = makeWindow();
-        QVERIFY(!window->mnuStretch->isChecked());
-        QVERIFY(!window->HScroll1->isEnabled());
-        select(*window, QStringLiteral("b.jpg"));
-        QCOMPARE(window->Image1->size(), QSize(128, 128));
-        QCOMPARE(window->Image1->pixmap().size(), QSize(128, 128));
+        start();
+        QVERIFY(!m_c.mnuStretch->isChecked());
+        select(QStringLiteral("b.jpg"));
+        QCOMPARE(m_c.Image1->size(), QSize(128, 128));
+        QCOMPARE(m_c.Image1->pixmap().size(), QSize(128, 128));
     }
 
     void backColours_data()
@@ -358,6 +259,8 @@ private Q_SLOTS:
                                << "White" << QColor(Qt::white);
         QTest::newRow("black") << "mnuBBlack"
                                << "Black" << QColor(Qt::black);
+        QTest::newRow("palette") << "mnuChooseCol"
+                                 << "255" << QColor(255, 0, 0);
     }
     void backColours()
     {
@@ -365,122 +268,61 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(QColor, colour);
         keys::Colour.save(*m_settings, QStringLiteral("12345"));
-        auto window = makeWindow();
-        QVERIFY(window->mnuChooseCol->isChecked());
-        window->findChild<QAction *>(item)->trigger();
+        start();
+        QVERIFY(m_c.mnuChooseCol->isChecked());
+        if (item == QLatin1String("mnuChooseCol")) {
+            // Cancelled first: nothing changes.
+            m_desktop->answerColour(std::nullopt);
+            m_c.mnuChooseCol->trigger();
+            QVERIFY(m_c.mnuChooseCol->isChecked());
+            QCOMPARE(keys::Colour.read(*m_settings), QStringLiteral("12345"));
+            m_desktop->answerColour(colour);
+        }
+        m_root->findChild<QAction *>(item)->trigger();
         QCOMPARE(keys::Colour.read(*m_settings), stored);
-        QCOMPARE(window->display().backColour(), colour);
-        for (QAction *each :
-             {window->mnuBGrey, window->mnuBWhite, window->mnuBBlack, window->mnuChooseCol})
+        QCOMPARE(m_display->backColour(), colour);
+        for (QAction *each : {m_c.mnuBGrey, m_c.mnuBWhite, m_c.mnuBBlack, m_c.mnuChooseCol})
             QCOMPARE(each->isChecked(), each->objectName() == item);
         // The next start restores it.
-        auto again = makeWindow();
-        QCOMPARE(again->display().backColour(), colour);
-        QVERIFY(again->findChild<QAction *>(item)->isChecked());
+        m_display->applyStartupColour();
+        QCOMPARE(m_display->backColour(), colour);
+        QVERIFY(m_root->findChild<QAction *>(item)->isChecked());
     }
 
-    void colourFromThePalette()
+    void aColourThatCannotBeSavedIsReported()
     {
-        auto window = makeWindow();
-        m_desktop->answerColour(std::nullopt);
-        window->mnuChooseCol->trigger();
-        QCOMPARE(m_desktop->coloursAsked, 1);
-        QVERIFY(window->mnuBBlack->isChecked());
-        QVERIFY(!window->mnuChooseCol->isChecked());
-        QCOMPARE(window->display().backColour(), QColor(Qt::black));
-        QCOMPARE(keys::Colour.read(*m_settings, QStringLiteral("unset")), QStringLiteral("unset"));
-
-        m_desktop->answerColour(QColor(255, 0, 0));
-        window->mnuChooseCol->trigger();
-        QVERIFY(window->mnuChooseCol->isChecked());
-        QVERIFY(!window->mnuBBlack->isChecked());
-        QCOMPARE(keys::Colour.read(*m_settings), QStringLiteral("255"));
-        QCOMPARE(window->display().backColour(), QColor(255, 0, 0));
-        auto again = makeWindow();
-        QCOMPARE(again->display().backColour(), QColor(255, 0, 0));
-        QVERIFY(again->mnuChooseCol->isChecked());
+        start();
+        // The settings folder's parent is a file: nothing can be written there.
+        const QString blocked = m_env->makeFile(QStringLiteral("blocked"), 1);
+        *m_settings = core::SettingsStore(blocked + QStringLiteral("/Imagrove"));
+        m_desktop->answerMessage(platform::Answer::Ok);
+        m_c.mnuBWhite->trigger();
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Erro Number: 75 occurred."));
+        QCOMPARE(m_display->backColour(), QColor(Qt::white));
     }
 
-    void informationStripShowsAndHides()
+    void informationStripFitsItsLabels()
     {
-        auto window = makeWindow();
-        const int shown = window->height();
-        window->Label1->setEnabled(true);
-        window->info().Label1_Click();
-        QCOMPARE(shown - window->height(), platform::twips::toPixels(7020 - 6705));
-        QVERIFY(!window->Label2->isHidden());
-        QVERIFY(!window->mnuStatus->isChecked());
-        window->info().Label2_Click();
-        QCOMPARE(window->height(), shown);
-        QVERIFY(window->Label2->isHidden());
-        QVERIFY(window->mnuStatus->isChecked());
-    }
+        const QString longName = QStringLiteral(
+            "a very long name of a holiday photograph taken on the beach at dusk.jpg");
+        copy(QStringLiteral("pillow/hopper.jpg"), longName);
+        start();
+        QSignalSpy heights(m_info, &browser::InfoPanel::heightWanted);
+        QTest::mouseClick(m_i.Label1, Qt::LeftButton);
+        QVERIFY(!m_i.Label2->isHidden());
+        QVERIFY(!m_i.mnuStatus->isChecked());
+        QTest::mouseClick(m_i.Label2, Qt::LeftButton);
+        QVERIFY(m_i.Label2->isHidden());
+        QCOMPARE(heights, (QList<QList<QVariant>>{{6705.0}, {7020.0}}));
 
-    void informationStripFollowsTheSetting()
-    {
-        keys::ImageInfo.save(*m_settings, QStringLiteral("0"));
-        auto window = makeWindow();
-        QVERIFY(!window->Label2->isHidden());
-        QVERIFY(!window->mnuStatus->isChecked());
-    }
-
-    void commandLineImage_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("shown");
-        const QString folder = QStringLiteral("%1"); // replaced by the pictures folder
-        QTest::newRow("quoted path with spaces") << "\"%1/b.jpg\""
-                                                 << "b.jpg";
-        QTest::newRow("other letter case") << "%1/B.JPG"
-                                           << "";
-        QTest::newRow("two quotes") << "\"\""
-                                    << "";
-        QTest::newRow("one quote") << "\""
-                                   << "";
-        QTest::newRow("no such file") << "\"%1/missing.jpg\""
-                                      << "";
-        QTest::newRow("not an image type") << "%1/notes.txt"
-                                           << "";
-        Q_UNUSED(folder);
-    }
-    void commandLineImage()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, shown);
-        auto window = makeWindow(line.contains(QLatin1String("%1")) ? line.arg(m_pictures) : line);
-        QVERIFY(m_desktop->messages.isEmpty());
-        if (shown.isEmpty()) {
-            QCOMPARE(window->File1->listIndex(), -1);
-            QVERIFY(window->Image1->pixmap().isNull());
-        } else {
-            QCOMPARE(window->File1->fileName(), shown);
-            QCOMPARE(window->FileName->text(), shown);
-            QVERIFY(!window->Image1->pixmap().isNull());
-        }
-        QVERIFY(window->File1->isEnabled());
-        QCOMPARE(window->Dir1->path(), m_pictures);
-    }
-
-    void commandLineImageAtActualSize()
-    {
-        keys::ImageSize.save(*m_settings, QStringLiteral("Normal"));
-        auto window = makeWindow(m_pictures + QStringLiteral("/b.jpg"));
-        QVERIFY(!window->mnuStretch->isChecked());
-        QCOMPARE(window->Image1->size(), QSize(128, 128));
-        QCOMPARE(window->Image1->pixmap().size(), QSize(128, 128));
-        QCOMPARE(window->Image1->pos(), QPoint((445 - 128) / 2 + 1, (331 - 128) / 2 + 1));
-    }
-
-    void commandLineMatchesIgnoringCase()
-    {
-        QFile::copy(fixture(QStringLiteral("pillow/hopper.jpg")),
-                    m_pictures + QStringLiteral("/Upper.jpg"));
-        const QString other = m_env->makeFolder(QStringLiteral("other"));
-        keys::Startdir.save(*m_settings, other);
-        // The desktop may hand over a name in another case than the listing.
-        auto window = makeWindow(m_pictures + QStringLiteral("/Upper.jpg"));
-        QCOMPARE(window->File1->fileName(), QStringLiteral("Upper.jpg"));
-        QCOMPARE(window->Dir1->path(), m_pictures);
+        select(longName);
+        QVERIFY(m_i.FileName->text().endsWith(QChar(0x2026)));
+        QCOMPARE(m_i.FileName->toolTip(), longName);
+        QCOMPARE(m_i.Text1->text(), QStringLiteral("jpg"));
+        for (QLabel *label : {m_i.FileDate, m_i.FileName, m_i.ImageSize, m_i.ImDimen})
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->objectName()));
     }
 
     void pictureTooLargeForAFullSizeView_data()
@@ -496,42 +338,44 @@ private Q_SLOTS:
         const QString script = m_env->makeFile(QStringLiteral("renderer"));
         QFile file(script);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n"
-                   "if [ \"$2\" = 0 ]; then echo 'The picture is too large to be shown.' >&2; exit 3; fi\n"
-                   "printf 'PIXELS 9000 9000 443 331 586532\\n'\n"
-                   "head -c 586532 /dev/zero\n");
+        file.write(
+            "#!/bin/sh\n"
+            "if [ \"$2\" = 0 ]; then echo 'The picture is too large to be shown.' >&2; exit 3; fi\n"
+            "printf 'PIXELS 9000 9000 443 331 586532\\n'\n"
+            "head -c 586532 /dev/zero\n");
         file.close();
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
-        auto window = makeWindow();
-        window->display().setDecoder(platform::PictureDecoder(script));
-        select(*window, QStringLiteral("d.wmf"));
-        QCOMPARE(window->ImDimen->text(), QStringLiteral("9000x9000"));
-        QVERIFY(!window->Image1->pixmap().isNull());
+        start();
+        m_display->setDecoder(platform::PictureDecoder(script));
+        select(QStringLiteral("d.wmf"));
+        QCOMPARE(m_i.ImDimen->text(), QStringLiteral("9000x9000"));
+        QVERIFY(!m_c.Image1->pixmap().isNull());
 
         m_desktop->answerMessage(platform::Answer::Ok);
         if (fullScreen)
-            window->mnuFullscrn->trigger();
+            leftClick(m_c.fullScreenButton);
         else
-            window->mnuStretch->trigger();
+            m_c.mnuStretch->trigger();
         QCOMPARE(m_desktop->messages.size(), 1);
-        QCOMPARE(m_desktop->messages[0].text, QStringLiteral("Sorry, the image you are trying to view is too large!"));
+        QCOMPARE(m_desktop->messages[0].text,
+                 QStringLiteral("Sorry, the image you are trying to view is too large!"));
         QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Imagrove Error"));
         // Full screen clears the pictures; a refused mode switch keeps the stretched one.
-        QCOMPARE(window->Image1->pixmap().isNull(), fullScreen);
-        QVERIFY(fullScreen || window->mnuStretch->isChecked());
+        QCOMPARE(m_c.Image1->pixmap().isNull(), fullScreen);
+        QVERIFY(fullScreen || m_c.mnuStretch->isChecked());
     }
 
     void rightButtonOnTheImageOffersTheViewMenu()
     {
-        auto window = makeWindow();
-        window->show();
-        Q_EMIT window->Image1->MouseUp(-1, Qt::RightButton);
-        QVERIFY(!window->mnuView->isVisible()); // nothing shown yet
-        select(*window, QStringLiteral("a.bmp"));
-        Q_EMIT window->Image1->MouseUp(-1, Qt::RightButton);
-        QTRY_VERIFY(window->mnuView->isVisible());
-        window->mnuView->hide();
+        start();
+        m_c.Image1->resize(50, 50);
+        QTest::mouseClick(m_c.Image1, Qt::RightButton);
+        QVERIFY(!m_c.mnuView->isVisible()); // nothing shown yet
+        select(QStringLiteral("a.bmp"));
+        QTest::mouseClick(m_c.Image1, Qt::RightButton);
+        QTRY_VERIFY(m_c.mnuView->isVisible());
+        m_c.mnuView->hide();
     }
 };
 

@@ -85,38 +85,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QCOMPARE(sizeText(bytes), text);
     }
-
-    void typeNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::newRow("jpg") << "photo.jpg"
-                             << "Jpeg File";
-        QTest::newRow("JPG upper") << "photo.JPG"
-                                   << "Jpeg File";
-        QTest::newRow("jpeg keeps the previous") << "photo.jpeg"
-                                                 << "(previous)";
-        QTest::newRow("bmp") << "a.bmp"
-                             << "Bitmap File";
-        QTest::newRow("gif") << "a.gif"
-                             << "GIF File";
-        QTest::newRow("wmf") << "a.wmf"
-                             << "MetaFile";
-        QTest::newRow("ico") << "a.ico"
-                             << "Icon File";
-        QTest::newRow("emf") << "a.emf"
-                             << "EMF";
-        QTest::newRow("cur") << "a.Cur"
-                             << "Cursor File";
-        QTest::newRow("short name") << "ab"
-                                    << "(previous)";
-    }
-    void typeNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, type);
-        QCOMPARE(typeName(name, QStringLiteral("(previous)")), type);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_layout)

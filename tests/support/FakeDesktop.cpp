@@ -1,7 +1,9 @@
 #include "FakeDesktop.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QTest>
+#include <QWidget>
 
 namespace {
 
@@ -30,7 +32,12 @@ bool FakeDesktop::allAnswersUsed() const
 platform::Answer FakeDesktop::showMessage(const QString &text, platform::Icon icon,
                                           platform::Buttons buttons, const QString &caption)
 {
-    messages.append({text, icon, buttons, caption});
+    QStringList visible;
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            visible << window->objectName();
+    }
+    messages.append({text, icon, buttons, caption, visible});
     if (m_messageAnswers.empty()) {
         unexpected(QStringLiteral("message box \"%1\" (%2)").arg(text, caption));
         return platform::Answer::Cancel;

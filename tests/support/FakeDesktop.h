@@ -18,6 +18,7 @@ public:
         platform::Icon icon;
         platform::Buttons buttons;
         QString caption;
+        QStringList visibleWindows; // the windows on screen as it was shown
     };
 
     // Scripting.

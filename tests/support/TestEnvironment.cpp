@@ -1,8 +1,10 @@
 #include "TestEnvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 TestEnvironment::TestEnvironment()
     : m_oldHome(qgetenv("HOME")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
@@ -17,8 +19,46 @@ TestEnvironment::TestEnvironment()
 
 TestEnvironment::~TestEnvironment()
 {
+    // Back to root before the tree is removed.
+    if (m_switchedUser && (seteuid(0) != 0 || setegid(0) != 0))
+        qFatal("cannot return to the root account");
     qputenv("HOME", m_oldHome);
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
+}
+
+bool TestEnvironment::actAsOrdinaryUser(const QStringList &paths,
+                                        QFileDevice::Permissions permissions)
+{
+    const auto restrict = [&] {
+        for (const QString &path : paths) {
+            if (!QFile::setPermissions(path, permissions))
+                return false;
+        }
+        return true;
+    };
+    if (geteuid() != 0)
+        return restrict();
+    constexpr unsigned nobody = 65534;
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                          QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QFileDevice::Permissions exe =
+        QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    QFile::setPermissions(root(), open | exe);
+    QDirIterator it(root(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        QFile::setPermissions(entry.filePath(), entry.isDir() ? open | exe : open);
+    }
+    if (!restrict() || setegid(nobody) != 0)
+        return false;
+    if (seteuid(nobody) != 0) {
+        [[maybe_unused]] const int ignored = setegid(0);
+        return false;
+    }
+    m_switchedUser = true;
+    return true;
 }
 
 QString TestEnvironment::makeFolder(const QString &relative) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFileDevice>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A private HOME and XDG tree for one test, so no test touches the real
@@ -17,9 +19,16 @@ public:
     QString makeFolder(const QString &relative) const;
     // A file of the given size, with its folders.
     QString makeFile(const QString &relative, qint64 size = 0) const;
+    // Goes on as an ordinary user, so that permissions bind as they do for
+    // users: as root, opens the whole tree to everyone and takes the nobody
+    // account until the environment ends. The paths given then get the
+    // permissions given. False when that cannot be.
+    bool actAsOrdinaryUser(const QStringList &paths = {},
+                           QFileDevice::Permissions permissions = {});
 
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldHome;
     QByteArray m_oldConfig;
+    bool m_switchedUser = false;
 };

@@ -94,6 +94,19 @@ bool isEmf(const unsigned char *data, std::size_t size)
     return size >= 88 && u32(data) == 1 && u32(data + 40) == 0x464D4520u;
 }
 
+bool isWmf(const unsigned char *data, std::size_t size)
+{
+    if (size >= 4 && u32(data) == placeableKey)
+        return true;
+    // METAHEADER: type 1 (memory) or 2 (disk), 9 header words, version 1.0 or 3.0.
+    if (size < 18)
+        return false;
+    const std::uint16_t type = u16(data);
+    const std::uint16_t version = u16(data + 4);
+    return (type == 1 || type == 2) && u16(data + 2) == 9 &&
+           (version == 0x0100 || version == 0x0300);
+}
+
 EmfFrame emfFrame(const unsigned char *data, std::size_t size)
 {
     EmfFrame frame;
@@ -219,10 +232,12 @@ WmfFrame wmfFrame(const unsigned char *data, std::size_t size)
 
     double x1, y1, x2, y2;
     if (windowSet) {
-        x1 = 0;
-        y1 = 0;
-        x2 = extentX * unitX;
-        y2 = extentY * unitY;
+        // The window starts at its origin: a drawing at (1000, 1000) with
+        // that origin is at the box's corner, not 1000 units inside it.
+        x1 = originX * unitX;
+        y1 = originY * unitY;
+        x2 = (originX + extentX) * unitX;
+        y2 = (originY + extentY) * unitY;
     } else if (placeable) {
         x1 = (placeableLeft - originX) * unitX;
         y1 = (placeableTop - originY) * unitY;

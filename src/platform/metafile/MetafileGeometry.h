@@ -16,6 +16,8 @@ long long pointsToPixels(double points);
 unsigned int gdToArgb(unsigned int pixel);
 
 bool isEmf(const unsigned char *data, std::size_t size);
+// A WMF by its content: the placeable key, or a standard header.
+bool isWmf(const unsigned char *data, std::size_t size);
 
 struct EmfFrame
 {

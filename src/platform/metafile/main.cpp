@@ -4,10 +4,12 @@
 //
 // usage: imagrove-metafile FILE WIDTH HEIGHT   (0 0: the natural size)
 // stdout, on success, one header line then the payload:
-//   "PIXELS natW natH outW outH bytes\n" + outW*outH native-endian 0xAARRGGBB words
-//   "SVG natW natH vbX vbY vbW vbH bytes\n" + the SVG text
+//   WMF: "PIXELS natW natH outW outH bytes\n" + outW*outH native-endian 0xAARRGGBB words
+//   EMF: "SVG natW natH vbX vbY vbW vbH outW outH bytes\n" + the SVG text, which
+//        imagrove-svgraster turns into PIXELS
 // On failure: nothing on stdout, one line on stderr, exit 1 (unreadable or
 // invalid) or 3 (too large to hold).
+#include "HelperLimits.h"
 #include "MetafileGeometry.h"
 
 #include <cerrno>
@@ -17,7 +19,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,7 +31,8 @@ extern "C" {
 namespace {
 
 constexpr long long maxFileBytes = 64LL << 20;
-constexpr long long maxOutputBytes = 256LL << 20;
+// Past this an SVG takes longer to parse than anyone waits for a picture.
+constexpr long long maxOutputBytes = 96LL << 20;
 
 int g_out = -1; // the real standard output; fd 1 goes to /dev/null
 
@@ -53,16 +55,6 @@ void writeAll(const void *data, size_t size)
         p += n;
         size -= static_cast<size_t>(n);
     }
-}
-
-void limitResources()
-{
-    const rlimit memory{1536ULL << 20, 1536ULL << 20};
-    setrlimit(RLIMIT_AS, &memory);
-    const rlimit cpu{20, 25};
-    setrlimit(RLIMIT_CPU, &cpu);
-    const rlimit core{0, 0};
-    setrlimit(RLIMIT_CORE, &core);
 }
 
 std::vector<unsigned char> readFile(const char *path)
@@ -130,7 +122,9 @@ void renderWmf(std::vector<unsigned char> &data, long long wantW, long long want
         natW = metafile::pointsToPixels(box.BR.x - box.TL.x);
         natH = metafile::pointsToPixels(box.BR.y - box.TL.y);
     }
-    checkSize(natW, natH);
+    // Only what is drawn must fit: a huge picture still draws into the pane.
+    if (natW <= 0 || natH <= 0)
+        fail(1, "The picture has no size.");
     const long long outW = wantW > 0 ? wantW : natW;
     const long long outH = wantH > 0 ? wantH : natH;
     checkSize(outW, outH);
@@ -159,12 +153,15 @@ void renderWmf(std::vector<unsigned char> &data, long long wantW, long long want
     writeAll(out.data(), bytes);
 }
 
-void renderEmf(std::vector<unsigned char> &data)
+void renderEmf(std::vector<unsigned char> &data, long long wantW, long long wantH)
 {
     const metafile::EmfFrame frame = metafile::emfFrame(data.data(), data.size());
     if (!frame.valid)
         fail(1, "Invalid picture: not an enhanced metafile.");
-    checkSize(frame.pixelWidth, frame.pixelHeight);
+    // A vector picture is drawn at the size it is shown: only that must fit.
+    const long long outW = wantW > 0 ? wantW : frame.pixelWidth;
+    const long long outH = wantH > 0 ? wantH : frame.pixelHeight;
+    checkSize(outW, outH);
 
     generatorOptions options{};
     options.nameSpace = const_cast<char *>("");
@@ -185,10 +182,10 @@ void renderEmf(std::vector<unsigned char> &data)
         std::free(svg);
         fail(3, "The picture is too large to be shown.");
     }
-    char header[192];
-    std::snprintf(header, sizeof header, "SVG %lld %lld %.4f %.4f %.4f %.4f %zu\n",
+    char header[256];
+    std::snprintf(header, sizeof header, "SVG %lld %lld %.4f %.4f %.4f %.4f %lld %lld %zu\n",
                   frame.pixelWidth, frame.pixelHeight, frame.viewX, frame.viewY, frame.viewWidth,
-                  frame.viewHeight, length);
+                  frame.viewHeight, outW, outH, length);
     writeAll(header, std::strlen(header));
     writeAll(svg, length);
     std::free(svg);
@@ -200,7 +197,7 @@ int main(int argc, char *argv[])
 {
     if (argc != 4)
         fail(2, "usage: imagrove-metafile FILE WIDTH HEIGHT");
-    limitResources();
+    metafile::limitResources(IMAGROVE_HELPER_MEMORY_MB, 20);
     std::setlocale(LC_ALL, "C");
     g_out = dup(STDOUT_FILENO);
     const int null = open("/dev/null", O_WRONLY);
@@ -211,8 +208,10 @@ int main(int argc, char *argv[])
     const long long wantH = std::atoll(argv[3]);
     std::vector<unsigned char> data = readFile(argv[1]);
     if (metafile::isEmf(data.data(), data.size()))
-        renderEmf(data);
-    else
+        renderEmf(data, wantW, wantH);
+    else if (metafile::isWmf(data.data(), data.size()))
         renderWmf(data, wantW, wantH);
+    else
+        fail(1, "Invalid picture: not a metafile.");
     return 0;
 }

@@ -19,8 +19,12 @@ QString ShortFileName(AppState &state, const QString &path);
 // removed, or "" when the line names nothing.
 QString commandLinePath(const QString &commandLine);
 
-// The folder to start in: the stored start folder when it exists, otherwise
-// the program folder.
+// The folder to start in: the stored start folder when it exists and can be
+// listed, otherwise the program folder.
 QString startFolder(const QString &stored, const QString &programFolder);
+
+// Where a user starts when no home folder is set: the Pictures folder when
+// there is one, else the home folder.
+QString defaultStartFolder();
 
 } // namespace core

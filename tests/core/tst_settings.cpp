@@ -1,5 +1,5 @@
-#include "app/SettingKeys.h"
-#include "app/SettingsStore.h"
+#include "core/SettingKeys.h"
+#include "core/SettingsStore.h"
 #include "TestEnvironment.h"
 
 #include <memory>

@@ -1,6 +1,11 @@
 #include "Paths.h"
 
+#include "platform/Error.h"
+#include "platform/FileListing.h"
+
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace core {
 
@@ -37,10 +42,20 @@ QString commandLinePath(const QString &commandLine)
 
 QString startFolder(const QString &stored, const QString &programFolder)
 {
-    const QFileInfo info(stored);
-    if (!stored.isEmpty() && info.isDir())
+    try {
+        platform::requireReadableFolder(stored);
         return stored;
-    return programFolder;
+    } catch (const platform::Error &) {
+        return programFolder;
+    }
+}
+
+QString defaultStartFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
 }
 
 } // namespace core

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+class QSettings;
+
 namespace core {
 
 // The per-user store of string values, addressed by application, section and
@@ -20,6 +22,8 @@ public:
     // decimal digits, a Boolean as "True"/"False", no default as "".
     QString get(const QString &app, const QString &section, const QString &key,
                 const QVariant &defaultValue = {}) const;
+    // Both throw Error 75 when the store cannot be written. A file that
+    // could not be read whole is first kept beside it as "<file>.damaged".
     void save(const QString &app, const QString &section, const QString &key, const QString &value);
     void remove(const QString &app, const QString &section, const QString &key);
 
@@ -29,6 +33,10 @@ public:
     static QString defaultText(const QVariant &defaultValue);
 
 private:
+    // Opens an application's file for a change, keeping a damaged file first.
+    QString prepareWrite(const QString &app) const;
+    static void finishWrite(QSettings &settings);
+
     QString m_folder;
 };
 

@@ -1,4 +1,4 @@
-#include "app/PantrelComponents.h"
+#include "core/PantrelComponents.h"
 #include "pantrel.h"
 #include "TestEnvironment.h"
 

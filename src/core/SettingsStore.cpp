@@ -1,6 +1,9 @@
 #include "SettingsStore.h"
 
+#include "platform/Error.h"
+
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -26,6 +29,39 @@ QString canonicalApp(const QString &app)
             return QLatin1String(known);
     }
     return app.toLower();
+}
+
+platform::Error notWritable(const QString &file)
+{
+    return platform::Error(platform::Error::PathFileAccess,
+                           QStringLiteral("The settings file \"%1\" cannot be written.").arg(file));
+}
+
+// True when the reader dropped lines of the file: an unterminated quote,
+// for one, swallows every line after it.
+bool isDamaged(const QString &file)
+{
+    QFile raw(file);
+    if (!raw.open(QIODevice::ReadOnly))
+        return false;
+    int keyLines = 0;
+    for (const QByteArray &line : raw.readAll().split('\n')) {
+        const QByteArray text = line.trimmed();
+        if (!text.isEmpty() && !text.startsWith(';') && !text.startsWith('#') &&
+            !text.startsWith('[') && text.contains('='))
+            ++keyLines;
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    return settings.status() == QSettings::FormatError || settings.allKeys().size() < keyLines;
+}
+
+// The first free name of "<file>.damaged", "<file>.damaged.2"...
+QString damagedCopyName(const QString &file)
+{
+    QString name = file + QStringLiteral(".damaged");
+    for (int n = 2; QFile::exists(name); ++n)
+        name = file + QStringLiteral(".damaged.%1").arg(n);
+    return name;
 }
 
 } // namespace
@@ -66,11 +102,27 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
     return settings.value(name).toString();
 }
 
+QString SettingsStore::prepareWrite(const QString &app) const
+{
+    const QString file = fileFor(app);
+    if (!QDir().mkpath(m_folder))
+        throw notWritable(file);
+    if (isDamaged(file) && !QFile::copy(file, damagedCopyName(file)))
+        throw notWritable(file);
+    return file;
+}
+
+void SettingsStore::finishWrite(QSettings &settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw notWritable(settings.fileName());
+}
+
 void SettingsStore::save(const QString &app, const QString &section, const QString &key,
                          const QString &value)
 {
-    QDir().mkpath(m_folder);
-    QSettings settings(fileFor(app), QSettings::IniFormat);
+    QSettings settings(prepareWrite(app), QSettings::IniFormat);
     // Drop the key stored under another spelling so only the exact form remains.
     for (const QString &group : settings.childGroups()) {
         if (group.compare(section, Qt::CaseInsensitive) != 0)
@@ -85,12 +137,12 @@ void SettingsStore::save(const QString &app, const QString &section, const QStri
     settings.beginGroup(section);
     settings.setValue(key, value);
     settings.endGroup();
-    settings.sync();
+    finishWrite(settings);
 }
 
 void SettingsStore::remove(const QString &app, const QString &section, const QString &key)
 {
-    QSettings settings(fileFor(app), QSettings::IniFormat);
+    QSettings settings(prepareWrite(app), QSettings::IniFormat);
     for (const QString &group : settings.childGroups()) {
         if (group.compare(section, Qt::CaseInsensitive) != 0)
             continue;
@@ -101,7 +153,7 @@ void SettingsStore::remove(const QString &app, const QString &section, const QSt
         }
         settings.endGroup();
     }
-    settings.sync();
+    finishWrite(settings);
 }
 
 } // namespace core

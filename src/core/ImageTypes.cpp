@@ -1,0 +1,46 @@
+#include "ImageTypes.h"
+
+#include <QStringList>
+
+namespace core {
+
+const ImageType *typeAtMenuIndex(int index)
+{
+    for (const ImageType &type : imageTypes) {
+        if (type.menuIndex == index)
+            return &type;
+    }
+    return nullptr;
+}
+
+const ImageType *typeOfFileName(const QString &fileName)
+{
+    const QString ending = fileName.right(3).toLower();
+    for (const ImageType &type : imageTypes) {
+        if (ending == QLatin1String(type.extension))
+            return &type;
+    }
+    return nullptr;
+}
+
+QString allImagesPattern()
+{
+    QStringList parts(imageTypes.size());
+    for (const ImageType &type : imageTypes)
+        parts[type.patternIndex] = type.pattern();
+    return parts.join(u';');
+}
+
+QString patternFor(const std::array<bool, 7> &checkedByMenuIndex)
+{
+    QStringList parts;
+    for (int index = 0; index < 7; ++index) {
+        if (checkedByMenuIndex[size_t(index)])
+            parts << typeAtMenuIndex(index)->pattern();
+    }
+    if (parts.isEmpty())
+        parts << typeAtMenuIndex(0)->pattern();
+    return parts.join(u';');
+}
+
+} // namespace core

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <QString>
+
+namespace core {
+
+// The seven image types the program shows and can open by default.
+struct ImageType
+{
+    const char *extension;   // "bmp": the file-name ending, lower case
+    const char *typeName;    // the information strip's type name
+    const char *menuCaption; // the File Types item
+    int menuIndex;           // its place in the File Types menu
+    int patternIndex;        // its place in the "All Images" pattern
+    const char *settingKey;  // "BMPassc": the association setting
+    const char *properName;  // the registered type name
+    const char *messageWord; // the word used in messages about the type
+    const char *iconFile;    // the icon beside the program; empty: the file is its own icon
+
+    QString pattern() const { return QStringLiteral("*.") + QLatin1String(extension); }
+};
+
+// In the order of the association settings' table.
+inline constexpr std::array<ImageType, 7> imageTypes{{
+    {"bmp", "Bitmap File", "BMP", 0, 0, "BMPassc", "Bitmap", "BMP", "bmpicon.ico"},
+    {"jpg", "Jpeg File", "Jpeg", 3, 4, "JPGassc", "Jpeg", "Jpeg", "jpgicon.ico"},
+    {"gif", "GIF File", "GIF", 2, 3, "GIFassc", "GIF", "GIF", "gificon.ico"},
+    {"wmf", "MetaFile", "WMF", 4, 1, "WMFassc", "WMF", "WMF", "wmficon.ico"},
+    {"emf", "EMF", "EMF", 1, 5, "EMFassc", "EMF", "EMF", "emficon.ico"},
+    {"ico", "Icon File", "Icons", 5, 2, "ICOassc", "Icon", "Icon", ""},
+    {"cur", "Cursor File", "Cursors", 6, 6, "CURassc", "Cursor", "Cursor", ""},
+}};
+
+// The type whose File Types item is at a menu index; null outside 0..6.
+const ImageType *typeAtMenuIndex(int index);
+// The type of a file name's lower-cased last three characters; null for
+// any other ending.
+const ImageType *typeOfFileName(const QString &fileName);
+
+// The pattern of "All Images" and of every start.
+QString allImagesPattern();
+// The pattern of the checked File Types items (by menu index), in menu
+// order; "*.bmp" when none is checked.
+QString patternFor(const std::array<bool, 7> &checkedByMenuIndex);
+
+} // namespace core
