@@ -189,10 +189,15 @@ RegKey *RegistryTree::find(RootKey root, const QString &path) const
     return key;
 }
 
+bool RegistryTree::isValidKeyPath(const QString &path)
+{
+    return !path.contains(u'\n') && !path.contains(u'\r') && !path.contains(QChar(0));
+}
+
 RegKey *RegistryTree::ensure(RootKey root, const QString &path)
 {
     const auto it = m_roots.find(root);
-    if (it == m_roots.end())
+    if (it == m_roots.end() || !isValidKeyPath(path))
         return nullptr;
     RegKey *key = &it->second;
     for (const QString &part : splitPath(path))
@@ -318,14 +323,18 @@ QString Registry::defaultPath()
 
 Registry::Registry(QString path) : m_path(std::move(path)) {}
 
-RegistryTree Registry::load(int *damagedLines) const
+std::optional<RegistryTree> Registry::load(int *damagedLines) const
 {
+    *damagedLines = 0;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *damagedLines = 0;
-        return {};
-    }
-    return RegistryTree::parse(file.readAll(), damagedLines);
+    if (!file.exists())
+        return RegistryTree();
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return RegistryTree::parse(text, damagedLines);
 }
 
 bool Registry::read(const std::function<void(const RegistryTree &)> &reader) const
@@ -335,29 +344,38 @@ bool Registry::read(const std::function<void(const RegistryTree &)> &reader) con
     if (!lock.tryLock(lockTimeoutMs))
         return false;
     int damaged = 0;
-    reader(load(&damaged));
+    const std::optional<RegistryTree> tree = load(&damaged);
+    if (!tree)
+        return false;
+    reader(*tree);
     return true;
 }
 
 bool Registry::update(const std::function<bool(RegistryTree &)> &change)
 {
-    QDir().mkpath(QFileInfo(m_path).path());
+    if (!QDir().mkpath(QFileInfo(m_path).path()))
+        return false;
     QLockFile lock(m_path + QStringLiteral(".lock"));
     if (!lock.tryLock(lockTimeoutMs))
         return false;
     int damaged = 0;
-    RegistryTree tree = load(&damaged);
-    if (!change(tree))
+    std::optional<RegistryTree> tree = load(&damaged);
+    if (!tree)
+        return false;
+    if (!change(*tree))
         return true;
     if (damaged > 0) {
         // Keep the damaged file as it was, so what could not be read is not lost.
-        QFile::remove(damagedCopyPath());
-        QFile::copy(m_path, damagedCopyPath());
+        QString copy = damagedCopyPath();
+        for (int n = 2; QFile::exists(copy); ++n)
+            copy = damagedCopyPath() + QStringLiteral(".%1").arg(n);
+        if (!QFile::copy(m_path, copy))
+            return false;
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(tree.serialize());
+    file.write(tree->serialize());
     return file.commit();
 }
 

@@ -45,7 +45,11 @@ public:
     // The key at a root and a "\"-separated path; null when missing (or the
     // root is unknown). An empty path is the root itself.
     RegKey *find(RootKey root, const QString &path) const;
+    // Null, and nothing made, when the root is unknown or the path is not a
+    // valid key name.
     RegKey *ensure(RootKey root, const QString &path);
+    // Key names cannot hold line breaks: the file is one line a key.
+    static bool isValidKeyPath(const QString &path);
     // Deletes a key with everything below it; false when it was not there.
     bool remove(RootKey root, const QString &path);
 
@@ -74,18 +78,21 @@ public:
 
     const QString &path() const { return m_path; }
 
-    // Reads under the lock. False when the file cannot be locked.
+    // Reads under the lock. False when the file cannot be locked or read.
     bool read(const std::function<void(const RegistryTree &)> &reader) const;
     // Changes under the lock; the change returns whether it changed anything,
     // and the file is written only then. False when the file cannot be
-    // locked or written.
+    // locked, read or written, or a damaged file cannot be kept first: a
+    // file that could not be read is never replaced.
     bool update(const std::function<bool(RegistryTree &)> &change);
 
-    // Where a damaged file is kept when a write replaces it.
+    // Where a damaged file is kept when a write replaces it (the first copy;
+    // later ones get ".2", ".3"...).
     QString damagedCopyPath() const { return m_path + QStringLiteral(".damaged"); }
 
 private:
-    RegistryTree load(int *damagedLines) const;
+    // Empty when the file exists but cannot be read.
+    std::optional<RegistryTree> load(int *damagedLines) const;
 
     QString m_path;
 };

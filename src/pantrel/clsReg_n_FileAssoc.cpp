@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
 
 namespace pantrel {
 
@@ -39,6 +41,13 @@ void makeReadOnly(const QString &file)
 QString recordPath(const QString &folder, const QString &extension)
 {
     return folder + u'/' + extension + QStringLiteral("_undo.dat");
+}
+
+// Only a plain ".name" names a record file: nothing that leaves the folder.
+bool isPlainExtension(const QString &extension)
+{
+    static const QRegularExpression plain(QStringLiteral("^\\.[A-Za-z0-9_+~-]{1,32}$"));
+    return plain.match(extension).hasMatch();
 }
 
 } // namespace
@@ -94,9 +103,26 @@ QString clsReg_n_FileAssoc::text(RootKey root, const QString &path, const QStrin
     return getstring(root, path, valueName).toString();
 }
 
+bool clsReg_n_FileAssoc::fail(const QString &message)
+{
+    m_lastError = message;
+    return false;
+}
+
+bool clsReg_n_FileAssoc::write(const QString &keyPath,
+                               const std::function<bool(RegistryTree &)> &change)
+{
+    if (!RegistryTree::isValidKeyPath(keyPath))
+        return fail(QStringLiteral("A key name cannot hold a line break."));
+    if (!m_registry.update(change))
+        return fail(
+            QStringLiteral("The registry %1 could not be read or written.").arg(m_registry.path()));
+    return true;
+}
+
 void clsReg_n_FileAssoc::savekey(RootKey hKey, const QString &strPath)
 {
-    m_registry.update([&](RegistryTree &tree) { return tree.ensure(hKey, strPath) != nullptr; });
+    write(strPath, [&](RegistryTree &tree) { return tree.ensure(hKey, strPath) != nullptr; });
 }
 
 QVariant clsReg_n_FileAssoc::getstring(RootKey hKey, const QString &strPath,
@@ -118,7 +144,7 @@ QVariant clsReg_n_FileAssoc::getstring(RootKey hKey, const QString &strPath,
 void clsReg_n_FileAssoc::savestring(RootKey hKey, const QString &strPath, const QString &strValue,
                                     const QString &strdata)
 {
-    m_registry.update([&](RegistryTree &tree) {
+    write(strPath, [&](RegistryTree &tree) {
         RegKey *key = tree.ensure(hKey, strPath);
         setText(key, strValue, strdata);
         return key != nullptr;
@@ -141,7 +167,7 @@ std::int32_t clsReg_n_FileAssoc::getdword(RootKey hKey, const QString &strPath,
 QVariant clsReg_n_FileAssoc::SaveDword(RootKey hKey, const QString &strPath,
                                        const QString &strValueName, std::int32_t lData)
 {
-    m_registry.update([&](RegistryTree &tree) {
+    const bool written = write(strPath, [&](RegistryTree &tree) {
         RegKey *key = tree.ensure(hKey, strPath);
         if (!key)
             return false;
@@ -153,26 +179,28 @@ QVariant clsReg_n_FileAssoc::SaveDword(RootKey hKey, const QString &strPath,
         key->values.append(value);
         return true;
     });
-    return {};
+    // An empty variant as ever on success; false when the write failed.
+    return written ? QVariant() : QVariant(false);
 }
 
 QVariant clsReg_n_FileAssoc::DeleteKey(RootKey hKey, const QString &strKey)
 {
-    m_registry.update([&](RegistryTree &tree) { return tree.remove(hKey, strKey); });
-    return {};
+    const bool written =
+        write(strKey, [&](RegistryTree &tree) { return tree.remove(hKey, strKey); });
+    return written ? QVariant() : QVariant(false);
 }
 
 QVariant clsReg_n_FileAssoc::DeleteValue(RootKey hKey, const QString &strPath,
                                          const QString &strValue)
 {
-    m_registry.update([&](RegistryTree &tree) {
+    const bool written = write(strPath, [&](RegistryTree &tree) {
         RegKey *key = tree.find(hKey, strPath);
         if (!key || !key->value(strValue))
             return false;
         key->removeValue(strValue);
         return true;
     });
-    return {};
+    return written ? QVariant() : QVariant(false);
 }
 
 // ---- associations ----
@@ -189,13 +217,16 @@ bool clsReg_n_FileAssoc::Associated(const QString &ProperFTName, const QString &
     return command.left(expected.size()) == expected;
 }
 
-void clsReg_n_FileAssoc::registerType(const TypeRegistration &record)
+bool clsReg_n_FileAssoc::registerType(const TypeRegistration &record,
+                                      const std::optional<QString> &iconFile)
 {
     const QString icon = record.iconLocation + u',' + QString::number(record.iconIndex);
     QString extension = record.extension;
     if (!extension.startsWith(u'.'))
         extension.prepend(u'.');
-    m_registry.update([&](RegistryTree &tree) {
+    QStringList names{extension, record.properName};
+    names << record.verbCaptions;
+    return write(names.join(u'\\'), [&](RegistryTree &tree) {
         RegKey *ext = tree.ensure(HKEY_CLASSES_ROOT, extension);
         setText(ext, QString(), record.properName);
         if (!record.contentType.isEmpty())
@@ -210,6 +241,8 @@ void clsReg_n_FileAssoc::registerType(const TypeRegistration &record)
             setText(verb->ensureChild(QStringLiteral("Command")), QString(),
                     record.verbCommands.value(i));
         }
+        if (iconFile)
+            setText(type->ensureChild(QStringLiteral("DefaultIcon")), QString(), *iconFile);
         return true;
     });
 }
@@ -227,24 +260,23 @@ void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QStr
     record.contentType = ContentType;
     record.verbCaptions << Action;
     record.verbCommands << Path + u'/' + ExeName + Extention + QStringLiteral(" %1");
-    registerType(record);
-    savestring(HKEY_CLASSES_ROOT, ProperName + QStringLiteral("\\DefaultIcon"), QString(),
-               DefaultIconFP);
+    // The type and its icon in one change: no half-made association.
+    registerType(record, DefaultIconFP);
 }
 
 bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QString &ProperName,
                                           const QString &Action, const QVariant &SaveTo_Path)
 {
     const QString folder = SaveTo_Path.toString();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        m_lastError = QStringLiteral("Path not found: %1").arg(folder);
-        return false;
-    }
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return fail(QStringLiteral("Path not found: %1").arg(folder));
+    if (!isPlainExtension(FTExtension))
+        return fail(QStringLiteral("Not a file type: %1").arg(FTExtension));
     const QString path = recordPath(folder, FTExtension);
-    if (QFileInfo::exists(path) && !makeWritable(path)) {
-        m_lastError = QStringLiteral("Permission denied: %1").arg(path);
-        return false;
-    }
+    if (QFileInfo(path).isSymLink())
+        return fail(QStringLiteral("The undo record %1 is a link; it is left alone.").arg(path));
+    if (QFileInfo::exists(path) && !makeWritable(path))
+        return fail(QStringLiteral("Permission denied: %1").arg(path));
 
     UndoRecord record;
     record.ex = FTExtension;
@@ -259,29 +291,25 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
         record.ac = Action;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_lastError = file.errorString();
-        return false;
-    }
+    // Written whole or not at all.
+    QSaveFile file(path);
     const QByteArray bytes = record.toFile();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        m_lastError = file.errorString();
-        return false;
-    }
-    file.close();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fail(file.errorString());
     makeReadOnly(path);
     return true;
 }
 
 bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QString &FTExtension)
 {
+    if (!isPlainExtension(FTExtension))
+        return fail(QStringLiteral("Not a file type: %1").arg(FTExtension));
     const QString path = recordPath(SavedTo_path, FTExtension);
     QFile file(path);
-    if (!file.exists()) {
-        m_lastError = QStringLiteral("File not found: %1").arg(path);
-        return false;
-    }
+    if (QFileInfo(path).isSymLink())
+        return fail(QStringLiteral("The undo record %1 is a link; it is left alone.").arg(path));
+    if (!file.exists())
+        return fail(QStringLiteral("File not found: %1").arg(path));
     makeWritable(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_lastError = file.errorString();
@@ -289,13 +317,15 @@ bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QStr
     }
     const UndoRecord record = UndoRecord::fromFile(file.readAll());
     file.close();
-    // Without its extension a record would write to the root of the classes.
-    if (record.ex.isEmpty()) {
-        m_lastError = QStringLiteral("The undo record %1 names no file type.").arg(path);
-        return false;
-    }
+    // Without its extension a record would write to the root of the classes;
+    // with another one it would change a type nobody asked to undo.
+    if (record.ex.isEmpty())
+        return fail(QStringLiteral("The undo record %1 names no file type.").arg(path));
+    if (record.ex.compare(FTExtension, Qt::CaseInsensitive) != 0)
+        return fail(QStringLiteral("The undo record %1 is for %2, not %3.")
+                        .arg(path, record.ex, FTExtension));
 
-    const bool written = m_registry.update([&](RegistryTree &tree) {
+    const bool written = write(record.pn + u'\\' + record.ac, [&](RegistryTree &tree) {
         RegKey *ext = tree.ensure(HKEY_CLASSES_ROOT, record.ex + u'\\');
         setText(ext, QString(), record.pn);
         setText(ext, QStringLiteral("Content Type"), record.ct);
@@ -309,10 +339,8 @@ bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QStr
         }
         return true;
     });
-    if (!written) {
-        m_lastError = QStringLiteral("The registry could not be written.");
+    if (!written)
         return false;
-    }
     QFile::remove(path);
     return true;
 }

@@ -3,6 +3,8 @@
 #include "Objects.h"
 #include "Registry.h"
 
+#include <optional>
+
 namespace pantrel {
 
 // What a file type is registered with.
@@ -63,11 +65,17 @@ public:
     QVariant ProgramFN() override;
     QVariant ProgramFP() override;
 
-    // The registration step that CreateAssociation runs.
-    void registerType(const TypeRegistration &record);
+    // The registration step that CreateAssociation runs, as one change of
+    // the registry; the icon's own entry goes with it when given.
+    bool registerType(const TypeRegistration &record,
+                      const std::optional<QString> &iconFile = std::nullopt);
 
 private:
     QString text(RootKey root, const QString &path, const QString &valueName = {});
+    // Runs a change of the registry; false, with the last error set, when
+    // the key path is not valid or the registry cannot be written.
+    bool write(const QString &keyPath, const std::function<bool(RegistryTree &)> &change);
+    bool fail(const QString &message);
 
     Registry m_registry;
     QString m_lastError;

@@ -1,8 +1,10 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
+#include "platform/Error.h"
 #include "TestEnvironment.h"
 
 #include <memory>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -35,6 +37,37 @@ private Q_SLOTS:
                       QStringLiteral("useeditor"), QStringLiteral("1"));
         QVERIFY(QFile::exists(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove2.conf")));
         QVERIFY(!QFile::exists(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove.conf")));
+    }
+
+    void damagedFileIsKeptBeforeItIsRewritten()
+    {
+        // An unterminated quote swallows the lines after it.
+        const QByteArray damaged = "[Options]\nuseeditor=\"1\nimgfll=1\nfsnav=1\n";
+        const QString file = m_store->fileFor(keys::Imagrove2);
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(damaged);
+        out.close();
+        keys::GreyMode.save(*m_store, QStringLiteral("1"));
+        QFile kept(file + QStringLiteral(".damaged"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+        // A sound file is not copied again.
+        keys::DisFsNav.save(*m_store, QStringLiteral("1"));
+        QVERIFY(!QFile::exists(file + QStringLiteral(".damaged.2")));
+    }
+
+    void failedWriteRaisesError75()
+    {
+        const QString blocked = m_env->makeFile(QStringLiteral("blocked"), 1);
+        SettingsStore store(blocked + QStringLiteral("/Imagrove"));
+        try {
+            keys::Colour.save(store, QStringLiteral("Grey"));
+            QFAIL("no error");
+        } catch (const platform::Error &error) {
+            QCOMPARE(error.number, 75);
+        }
     }
 
     void defaultOfEveryKey_data()

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 
 #include <memory>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -295,6 +296,61 @@ private Q_SLOTS:
         QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
                                           QStringLiteral("Open"), m_records));
         QCOMPARE(m_assoc->GetLastErrorMsg(), error);
+    }
+
+    void failedWritesAreReportedAndChangeNothing_data()
+    {
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("registry that cannot be read") << true;
+        QTest::newRow("key name with a line break") << false;
+    }
+    void failedWritesAreReportedAndChangeNothing()
+    {
+        QFETCH(bool, unreadable);
+        associateBitmap();
+        const QString registry = Registry::defaultPath();
+        const QFileInfo before(registry);
+        const QString key = unreadable ? QStringLiteral("Software\\Test")
+                                       : QStringLiteral("Software]\r\n[HKEY_LOCAL_MACHINE\\Evil");
+        if (unreadable && !m_env->actAsOrdinaryUser({registry}))
+            QSKIP("cannot act as an ordinary user here");
+        m_assoc->savestring(HKEY_CURRENT_USER, key, QStringLiteral("v"), QStringLiteral("x"));
+        QVERIFY(!m_assoc->GetLastErrorMsg().isEmpty());
+        QCOMPARE(m_assoc->SaveDword(HKEY_CURRENT_USER, key, QStringLiteral("d"), 1),
+                 QVariant(false));
+        m_assoc->CreateAssociation(QStringLiteral("Jpeg\nBad"), QStringLiteral("Jpeg"),
+                                   QStringLiteral("Image"), QStringLiteral(".jpg"),
+                                   QStringLiteral("Open"), Program, QStringLiteral("imagrove"),
+                                   QString(), QString());
+        const QFileInfo after(registry);
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.lastModified(), before.lastModified());
+    }
+
+    void undoRecordsStayInTheirPlace()
+    {
+        associateBitmap();
+        const QByteArray registry = fileBytes(Registry::defaultPath());
+        // Only a plain extension names a record.
+        QVERIFY(!m_assoc->CreateUndoAssDat(QStringLiteral("/../../escaped"),
+                                           QStringLiteral("Bitmap"), QStringLiteral("Open"),
+                                           m_records));
+        QVERIFY(!QFile::exists(m_env->root() + QStringLiteral("/escaped_undo.dat")));
+        // A link is not written through.
+        const QString victim = m_env->makeFile(QStringLiteral("victim"), 5);
+        QVERIFY(QFile::link(victim, m_records + QStringLiteral("/.bmp_undo.dat")));
+        QVERIFY(!m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
+                                           QStringLiteral("Open"), m_records));
+        QVERIFY(!m_assoc->UndoAssociation(m_records, QStringLiteral(".bmp")));
+        QCOMPARE(fileBytes(victim), QByteArray(5, 'x'));
+        // A record of another type does not undo this one.
+        QVERIFY(QFile::remove(m_records + QStringLiteral("/.bmp_undo.dat")));
+        QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".gif"), QStringLiteral("GIF"),
+                                          QStringLiteral("Open"), m_records));
+        QVERIFY(QFile::rename(m_records + QStringLiteral("/.gif_undo.dat"),
+                              m_records + QStringLiteral("/.bmp_undo.dat")));
+        QVERIFY(!m_assoc->UndoAssociation(m_records, QStringLiteral(".bmp")));
+        QCOMPARE(fileBytes(Registry::defaultPath()), registry);
     }
 
     void undoOfAShortRecordWithNoFormerType()

@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QTest>
+#include <QTimer>
 
 using namespace platform;
 
@@ -263,6 +265,95 @@ private Q_SLOTS:
             QCOMPARE(error.number, int(Error::InvalidPicture));
         }
         QVERIFY(timer.elapsed() < 5000);
+    }
+
+    void metafilesLookLikeTheirReferences_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reference");
+        QTest::newRow("wmf") << "pillow/drawing.wmf"
+                             << "pillow/drawing_wmf_ref.png";
+        QTest::newRow("emf") << "pillow/drawing.emf"
+                             << "pillow/drawing_emf_ref.png";
+        // Drawn with y growing upwards: they came out blank.
+        QTest::newRow("sample") << "libwmf-examples/sample.wmf"
+                                << "";
+        QTest::newRow("sample2") << "libwmf-examples/sample2.wmf"
+                                 << "";
+        QTest::newRow("arrow01") << "libwmf-examples/arrow01.wmf"
+                                 << "";
+    }
+    void metafilesLookLikeTheirReferences()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, reference);
+        PictureDecoder decoder;
+        const Picture picture = loadOrFail(decoder, file);
+        QImage drawn(picture.image.size(), QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        QPainter(&drawn).drawImage(0, 0, picture.image);
+        if (!reference.isEmpty()) {
+            // The references are drawn at other resolutions: compare the look.
+            const QImage expected(fixture(reference));
+            QCOMPARE(drawn.width() * 100 / drawn.height(),
+                     expected.width() * 100 / expected.height());
+            QVERIFY2(difference(thumbnail(drawn), thumbnail(expected)) < 40, qPrintable(file));
+        }
+        qsizetype inked = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                inked += qGray(drawn.pixel(x, y)) < 200;
+        QVERIFY2(inked * 50 > qsizetype(drawn.width()) * drawn.height(), qPrintable(file));
+    }
+
+    void hugeVectorDrawsAtTheSizeShown()
+    {
+        PictureDecoder decoder;
+        const Picture picture =
+            loadOrFail(decoder, QStringLiteral("libemf2svg/emf/test-156.emf"), QSize(443, 331));
+        QCOMPARE(picture.image.size(), QSize(443, 331));
+        QVERIFY(picture.naturalSize.width() > 10000);
+    }
+
+    void metafileIsKnownByItsContent()
+    {
+        TestEnvironment env;
+        const QString disguised = env.root() + QStringLiteral("/ant.jpg");
+        QVERIFY(QFile::copy(fixture(QStringLiteral("libwmf-examples/ant.wmf")), disguised));
+        const Picture picture = PictureDecoder().load(disguised);
+        QCOMPARE(picture.kind, Picture::Kind::Wmf);
+        QVERIFY(!picture.image.isNull());
+    }
+
+    void slowRendererLeavesTheWindowLiveAndIsStoppedWhole()
+    {
+        TestEnvironment env;
+        const QString pidFile = env.root() + QStringLiteral("/child.pid");
+        const QString script = env.makeFile(QStringLiteral("slow-helper"));
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("#!/bin/sh\nsleep 60 &\necho $! > '%1'\nsleep 60\n")
+                       .arg(pidFile)
+                       .toLocal8Bit());
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        PictureDecoder decoder(script);
+        decoder.setTimeoutMs(800);
+        int ticks = 0;
+        QTimer painting;
+        connect(&painting, &QTimer::timeout, this, [&] { ++ticks; });
+        painting.start(50);
+        QVERIFY_THROWS_EXCEPTION(Error,
+                                 decoder.load(fixture(QStringLiteral("libwmf-examples/ant.wmf"))));
+        QVERIFY2(ticks >= 5, "events did not run while the helper worked");
+        QFile pid(pidFile);
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString stat = QStringLiteral("/proc/%1/stat").arg(QString(pid.readAll().trimmed()));
+        // Gone, or dead and waiting to be reaped.
+        QTRY_VERIFY(!QFile::exists(stat) || [&] {
+            QFile proc(stat);
+            return proc.open(QIODevice::ReadOnly) && proc.readAll().contains(") Z ");
+        }());
     }
 
     void missingRendererIsAnError()

@@ -232,12 +232,13 @@ WmfFrame wmfFrame(const unsigned char *data, std::size_t size)
 
     double x1, y1, x2, y2;
     if (windowSet) {
-        // The window starts at its origin: a drawing at (1000, 1000) with
-        // that origin is at the box's corner, not 1000 units inside it.
-        x1 = originX * unitX;
-        y1 = originY * unitY;
-        x2 = (originX + extentX) * unitX;
-        y2 = (originY + extentY) * unitY;
+        // libwmf draws relative to the window's origin and turns a negative
+        // extent (y growing upwards) into positive device coordinates, so the
+        // window is the box from 0 to its size whatever its sign.
+        x1 = 0;
+        y1 = 0;
+        x2 = std::fabs(extentX * unitX);
+        y2 = std::fabs(extentY * unitY);
     } else if (placeable) {
         x1 = (placeableLeft - originX) * unitX;
         y1 = (placeableTop - originY) * unitY;
