@@ -119,21 +119,32 @@ void SettingsStore::finishWrite(QSettings &settings)
         throw notWritable(settings.fileName());
 }
 
-void SettingsStore::save(const QString &app, const QString &section, const QString &key,
-                         const QString &value)
+namespace {
+
+// Removes every spelling of a key, except the exact one when one is kept.
+void removeSpellings(QSettings &settings, const QString &section, const QString &key,
+                     bool keepExact)
 {
-    QSettings settings(prepareWrite(app), QSettings::IniFormat);
-    // Drop the key stored under another spelling so only the exact form remains.
     for (const QString &group : settings.childGroups()) {
         if (group.compare(section, Qt::CaseInsensitive) != 0)
             continue;
         settings.beginGroup(group);
         for (const QString &name : settings.childKeys()) {
-            if (name.compare(key, Qt::CaseInsensitive) == 0 && (name != key || group != section))
+            const bool exact = name == key && group == section;
+            if (name.compare(key, Qt::CaseInsensitive) == 0 && !(keepExact && exact))
                 settings.remove(name);
         }
         settings.endGroup();
     }
+}
+
+} // namespace
+
+void SettingsStore::save(const QString &app, const QString &section, const QString &key,
+                         const QString &value)
+{
+    QSettings settings(prepareWrite(app), QSettings::IniFormat);
+    removeSpellings(settings, section, key, true);
     settings.beginGroup(section);
     settings.setValue(key, value);
     settings.endGroup();
@@ -143,16 +154,7 @@ void SettingsStore::save(const QString &app, const QString &section, const QStri
 void SettingsStore::remove(const QString &app, const QString &section, const QString &key)
 {
     QSettings settings(prepareWrite(app), QSettings::IniFormat);
-    for (const QString &group : settings.childGroups()) {
-        if (group.compare(section, Qt::CaseInsensitive) != 0)
-            continue;
-        settings.beginGroup(group);
-        for (const QString &name : settings.childKeys()) {
-            if (name.compare(key, Qt::CaseInsensitive) == 0)
-                settings.remove(name);
-        }
-        settings.endGroup();
-    }
+    removeSpellings(settings, section, key, false);
     finishWrite(settings);
 }
 

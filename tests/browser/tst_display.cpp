@@ -213,6 +213,7 @@ private Q_SLOTS:
     {
         QImage(100, 50, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/small.bmp"));
         QImage(2000, 100, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/wide.bmp"));
+        QImage(100, 2000, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/tall.bmp"));
         start();
         select(QStringLiteral("small.bmp"));
         m_c.mnuStretch->trigger();
@@ -229,6 +230,9 @@ private Q_SLOTS:
         QCOMPARE(m_c.Image1->y(), platform::twips::toPixels((4965 - 1500) / 2.0));
         QTest::keyClick(m_c.HScroll1, Qt::Key_PageDown);
         QCOMPARE(m_c.Image1->x(), -100);
+        select(QStringLiteral("tall.bmp"));
+        QTest::keyClick(m_c.VScroll1, Qt::Key_PageDown);
+        QCOMPARE(m_c.Image1->y(), -100);
         // Back to stretched by the toolbar: the bars are disabled and stay so.
         leftClick(m_c.resizeButton);
         QVERIFY(m_c.mnuStretch->isChecked());
@@ -327,24 +331,22 @@ private Q_SLOTS:
 
     void pictureTooLargeForAFullSizeView_data()
     {
-        QTest::addColumn<bool>("fullScreen");
-        QTest::newRow("full screen") << true;
-        QTest::newRow("actual size") << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("full-screen button") << "button";
+        QTest::newRow("full-screen menu item") << "menu";
+        QTest::newRow("double-click on the image") << "double-click";
+        QTest::newRow("actual size") << "actual";
     }
     void pictureTooLargeForAFullSizeView()
     {
-        QFETCH(bool, fullScreen);
+        QFETCH(QString, how);
+        const bool fullScreen = how != QLatin1String("actual");
         // A renderer that draws the pane's box but refuses the full size.
-        const QString script = m_env->makeFile(QStringLiteral("renderer"));
-        QFile file(script);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(
-            "#!/bin/sh\n"
+        const QString script = m_env->makeScript(
+            QStringLiteral("renderer"),
             "if [ \"$2\" = 0 ]; then echo 'The picture is too large to be shown.' >&2; exit 3; fi\n"
             "printf 'PIXELS 9000 9000 443 331 586532\\n'\n"
             "head -c 586532 /dev/zero\n");
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
         start();
         m_display->setDecoder(platform::PictureDecoder(script));
@@ -353,8 +355,12 @@ private Q_SLOTS:
         QVERIFY(!m_c.Image1->pixmap().isNull());
 
         m_desktop->answerMessage(platform::Answer::Ok);
-        if (fullScreen)
+        if (how == QLatin1String("button"))
             leftClick(m_c.fullScreenButton);
+        else if (how == QLatin1String("menu"))
+            m_c.mnuFullscrn->trigger();
+        else if (how == QLatin1String("double-click"))
+            QTest::mouseDClick(m_c.Image1, Qt::LeftButton);
         else
             m_c.mnuStretch->trigger();
         QCOMPARE(m_desktop->messages.size(), 1);

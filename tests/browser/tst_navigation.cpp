@@ -91,6 +91,16 @@ private Q_SLOTS:
             QVERIFY(item->isChecked());
     }
 
+    void refreshRereadsTheFolder()
+    {
+        start(m_pictures);
+        m_env->makeFile(QStringLiteral("My Pictures/h.bmp"), 10);
+        m_env->makeFolder(QStringLiteral("My Pictures/new"));
+        m_c.mnuRefresh->trigger();
+        QCOMPARE(entries().size(), 8);
+        QVERIFY(rowOf(m_pictures + QStringLiteral("/new")) >= 0);
+    }
+
     void onePressOpensAndDoubleClickGoesNoDeeper_data()
     {
         QTest::addColumn<bool>("doubleClick");

@@ -245,28 +245,6 @@ private Q_SLOTS:
         }
     }
 
-    void hungRendererIsStoppedInTime()
-    {
-        TestEnvironment env;
-        const QString script = env.makeFile(QStringLiteral("slow-helper"));
-        QFile file(script);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\nsleep 30\n");
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        PictureDecoder decoder(script);
-        decoder.setTimeoutMs(500);
-        QElapsedTimer timer;
-        timer.start();
-        try {
-            decoder.load(fixture(QStringLiteral("libwmf-examples/ant.wmf")));
-            QFAIL("no error");
-        } catch (const Error &error) {
-            QCOMPARE(error.number, int(Error::InvalidPicture));
-        }
-        QVERIFY(timer.elapsed() < 5000);
-    }
-
     void metafilesLookLikeTheirReferences_data()
     {
         QTest::addColumn<QString>("file");
@@ -329,22 +307,24 @@ private Q_SLOTS:
     {
         TestEnvironment env;
         const QString pidFile = env.root() + QStringLiteral("/child.pid");
-        const QString script = env.makeFile(QStringLiteral("slow-helper"));
-        QFile file(script);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("#!/bin/sh\nsleep 60 &\necho $! > '%1'\nsleep 60\n")
-                       .arg(pidFile)
-                       .toLocal8Bit());
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QString script = env.makeScript(
+            QStringLiteral("slow-helper"),
+            QStringLiteral("sleep 60 &\necho $! > '%1'\nsleep 60\n").arg(pidFile).toLocal8Bit());
         PictureDecoder decoder(script);
         decoder.setTimeoutMs(800);
         int ticks = 0;
         QTimer painting;
         connect(&painting, &QTimer::timeout, this, [&] { ++ticks; });
         painting.start(50);
-        QVERIFY_THROWS_EXCEPTION(Error,
-                                 decoder.load(fixture(QStringLiteral("libwmf-examples/ant.wmf"))));
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            decoder.load(fixture(QStringLiteral("libwmf-examples/ant.wmf")));
+            QFAIL("no error");
+        } catch (const Error &error) {
+            QCOMPARE(error.number, int(Error::InvalidPicture));
+        }
+        QVERIFY(timer.elapsed() < 5000);
         QVERIFY2(ticks >= 5, "events did not run while the helper worked");
         QFile pid(pidFile);
         QVERIFY(pid.open(QIODevice::ReadOnly));

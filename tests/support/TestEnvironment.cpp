@@ -77,3 +77,14 @@ QString TestEnvironment::makeFile(const QString &relative, qint64 size) const
         file.write(QByteArray(size, 'x'));
     return path;
 }
+
+QString TestEnvironment::makeScript(const QString &relative, const QByteArray &text) const
+{
+    const QString path = makeFile(relative);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("#!/bin/sh\n" + text);
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    return path;
+}

@@ -19,6 +19,8 @@ public:
     QString makeFolder(const QString &relative) const;
     // A file of the given size, with its folders.
     QString makeFile(const QString &relative, qint64 size = 0) const;
+    // A shell script that can be run, for a stand-in of a helper program.
+    QString makeScript(const QString &relative, const QByteArray &text) const;
     // Goes on as an ordinary user, so that permissions bind as they do for
     // users: as root, opens the whole tree to everyone and takes the nobody
     // account until the environment ends. The paths given then get the
