@@ -3,12 +3,15 @@ ASAN_BUILD ?= build-asan
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps build run test test-asan bench clean format
+.PHONY: all deps deps-fuzz build run test test-asan fuzz bench clean format
 
 all: build
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh scripts/packages.txt
+
+deps-fuzz:
+	@bash scripts/install-deps.sh scripts/packages-fuzz.txt
 
 # Configured once; later builds re-run CMake by themselves when a CMakeLists changes.
 $(BUILD)/build.ninja: | deps
@@ -40,6 +43,10 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j$(JOBS)
 
+# Every fuzz target for FUZZ_SECONDS (60 by default), built with clang in build-fuzz/.
+fuzz: deps deps-fuzz
+	@bash scripts/fuzz.sh
+
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	@for b in bench_listing bench_display; do QT_QPA_PLATFORM=offscreen $(BUILD)/$$b || exit 1; done
@@ -48,4 +55,4 @@ format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD)
+	@rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and tests need, only those missing.
+# Installs the Debian packages of a list (one a line; scripts/packages.txt by
+# default), only those missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+list=${1:-$here/packages.txt}
 missing=()
 while read -r pkg; do
     [ -z "$pkg" ] && continue
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
     [ "$status" = "install ok installed" ] || missing+=("$pkg")
-done < "$here/packages.txt"
+done < "$list"
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing missing packages: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then

@@ -88,7 +88,7 @@ std::optional<QString> unquote(const QString &line, qsizetype &pos)
     return std::nullopt;
 }
 
-void serializeKey(const RegKey &key, const QString &path, QByteArray &out)
+void serializeValues(const RegKey &key, const QString &path, QByteArray &out)
 {
     out += "\r\n[" + path.toUtf8() + "]\r\n";
     for (const RegValue &value : key.values) {
@@ -100,6 +100,11 @@ void serializeKey(const RegKey &key, const QString &path, QByteArray &out)
             out += quote(value.text);
         out += "\r\n";
     }
+}
+
+void serializeKey(const RegKey &key, const QString &path, QByteArray &out)
+{
+    serializeValues(key, path, out);
     for (const auto &[id, child] : key.children)
         serializeKey(*child, path + u'\\' + child->name, out);
 }
@@ -219,6 +224,9 @@ QByteArray RegistryTree::serialize() const
 {
     QByteArray out = QByteArray(header) + "\r\n";
     for (const auto &[root, key] : m_roots) {
+        // A root has its own section only when it holds values itself.
+        if (!key.values.isEmpty())
+            serializeValues(key, key.name, out);
         for (const auto &[id, child] : key.children)
             serializeKey(*child, key.name + u'\\' + child->name, out);
     }

@@ -137,6 +137,16 @@ private Q_SLOTS:
         QCOMPARE(kept.readAll(), truncated);
     }
 
+    void valuesOfARootSurviveAWrite()
+    {
+        // Found by fuzzing: they were read, then dropped by the next write.
+        const QByteArray text = "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT]\r\n\"n\"=dword:0000002a\r\n";
+        int damaged = -1;
+        const RegistryTree tree = RegistryTree::parse(text, &damaged);
+        QCOMPARE(damaged, 0);
+        QCOMPARE(tree.serialize(), text);
+    }
+
     void garbageIsNotTakenForARegistry()
     {
         int damaged = 0;
