@@ -26,30 +26,32 @@ QStringList splitPath(const QString &path)
 
 QByteArray quote(const QString &text)
 {
-    QByteArray out = "\"";
+    // Escapes are added to the text and the whole text encoded once, so a
+    // character outside the basic plane keeps both of its halves.
+    QString out = QStringLiteral("\"");
     for (const QChar c : text) {
         switch (c.unicode()) {
         case u'\\':
-            out += "\\\\";
+            out += QLatin1String("\\\\");
             break;
         case u'"':
-            out += "\\\"";
+            out += QLatin1String("\\\"");
             break;
         case u'\n':
-            out += "\\n";
+            out += QLatin1String("\\n");
             break;
         case u'\r':
-            out += "\\r";
+            out += QLatin1String("\\r");
             break;
         case 0:
-            out += "\\0";
+            out += QLatin1String("\\0");
             break;
         default:
-            out += QString(c).toUtf8();
+            out += c;
         }
     }
-    out += '"';
-    return out;
+    out += u'"';
+    return out.toUtf8();
 }
 
 // Reads a quoted string at pos; pos moves past it. Empty optional when the

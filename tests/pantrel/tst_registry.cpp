@@ -82,6 +82,8 @@ private Q_SLOTS:
         QTest::newRow("line breaks") << QStringLiteral("one\r\ntwo");
         QTest::newRow("brackets") << QStringLiteral("[HKEY_CLASSES_ROOT\\x]");
         QTest::newRow("unicode") << QStringLiteral("Bildbetrachter ÄÖÜ ✓");
+        // Found by fuzzing: each half of a pair was written alone, as "?".
+        QTest::newRow("outside the basic plane") << QStringLiteral("Urlaub 📷 𝄞");
         QTest::newRow("empty") << QString();
     }
     void awkwardTextRoundTrips()
