@@ -143,11 +143,19 @@ void removeSpellings(QSettings &settings, const QString &section, const QString 
 void SettingsStore::save(const QString &app, const QString &section, const QString &key,
                          const QString &value)
 {
+    save(app, section, {{key, value}});
+}
+
+void SettingsStore::save(const QString &app, const QString &section,
+                         const QList<std::pair<QString, QString>> &values)
+{
     QSettings settings(prepareWrite(app), QSettings::IniFormat);
-    removeSpellings(settings, section, key, true);
-    settings.beginGroup(section);
-    settings.setValue(key, value);
-    settings.endGroup();
+    for (const auto &[key, value] : values) {
+        removeSpellings(settings, section, key, true);
+        settings.beginGroup(section);
+        settings.setValue(key, value);
+        settings.endGroup();
+    }
     finishWrite(settings);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QVariant>
+#include <utility>
 
 class QSettings;
 
@@ -25,6 +27,10 @@ public:
     // Both throw Error 75 when the store cannot be written. A file that
     // could not be read whole is first kept beside it as "<file>.damaged".
     void save(const QString &app, const QString &section, const QString &key, const QString &value);
+    // Several keys of one section in one write: another copy of the program
+    // sees all of them or none.
+    void save(const QString &app, const QString &section,
+              const QList<std::pair<QString, QString>> &values);
     void remove(const QString &app, const QString &section, const QString &key);
 
     // The file that holds an application's tree.

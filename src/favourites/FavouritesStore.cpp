@@ -1,0 +1,108 @@
+#include "FavouritesStore.h"
+
+#include "core/SettingKeys.h"
+
+namespace favourites {
+
+namespace {
+
+const QString Name = QStringLiteral("favn");
+const QString Folder = QStringLiteral("fava");
+constexpr int searchLimit = 1000;
+
+} // namespace
+
+QString FavouritesStore::read(const QString &prefix, int number) const
+{
+    return m_settings.get(core::keys::Imagrove2, core::keys::FavsSection,
+                          prefix + QString::number(number));
+}
+
+void FavouritesStore::write(int number, const Favourite &favourite)
+{
+    m_settings.save(core::keys::Imagrove2, core::keys::FavsSection,
+                    {{Name + QString::number(number), favourite.name},
+                     {Folder + QString::number(number), favourite.folder}});
+}
+
+void FavouritesStore::erase(const QString &prefix, int number)
+{
+    m_settings.remove(core::keys::Imagrove2, core::keys::FavsSection,
+                      prefix + QString::number(number));
+}
+
+QList<Favourite> FavouritesStore::load() const
+{
+    QList<Favourite> favourites;
+    for (int number = 1;; ++number) {
+        const QString name = read(Name, number);
+        if (name.isEmpty())
+            return favourites;
+        favourites.append({name, read(Folder, number)});
+    }
+}
+
+FavouritesStore::Refusal FavouritesStore::refusalFor(const QList<Favourite> &favourites,
+                                                     const QString &name, const QString &folder)
+{
+    // Number 0 is an empty slot that takes part in the walk.
+    QList<Favourite> slots{{QString(), QString()}};
+    slots << favourites;
+    for (const Favourite &slot : std::as_const(slots)) {
+        if (slot.folder == folder)
+            return Refusal::FolderTaken;
+        if (slot.name == name)
+            return Refusal::NameTaken;
+    }
+    return Refusal::None;
+}
+
+FavouritesStore::Refusal FavouritesStore::add(const QString &name, const QString &folder)
+{
+    const QList<Favourite> favourites = load();
+    const Refusal refusal = refusalFor(favourites, name, folder);
+    if (refusal != Refusal::None)
+        return refusal;
+    write(int(favourites.size()) + 1, {name, folder});
+    return Refusal::None;
+}
+
+bool FavouritesStore::remove(const QString &name, const QString &folder)
+{
+    const QList<Favourite> favourites = load();
+    const int last = int(favourites.size());
+    const QString lastName = read(Name, last);
+    const QString lastFolder = read(Folder, last);
+    if (lastName != name || lastFolder != folder) {
+        int found = -1;
+        for (int number = 0; number < searchLimit && found < 0; ++number) {
+            if (read(Name, number) == name)
+                found = number;
+        }
+        if (found < 0)
+            return false;
+        write(found, {lastName, lastFolder});
+    }
+    erase(Name, last);
+    erase(Folder, last);
+    return true;
+}
+
+FavouritesStore::Refusal FavouritesStore::rename(const QString &oldName, const QString &newName,
+                                                 const QString &folder)
+{
+    // The list as the deletion would leave it, checked before anything is written.
+    QList<Favourite> after = load();
+    const qsizetype index = after.indexOf(Favourite{oldName, folder});
+    if (index >= 0) {
+        after[index] = after.last();
+        after.removeLast();
+    }
+    const Refusal refusal = refusalFor(after, newName, folder);
+    if (refusal != Refusal::None)
+        return refusal;
+    remove(oldName, folder);
+    return add(newName, folder);
+}
+
+} // namespace favourites
