@@ -5,6 +5,7 @@
 #include "core/ImageTypes.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
+#include "favourites/FavouritesMenu.h"
 #include "Imagedim.h"
 #include "MainLayout.h"
 #include "platform/ErrorReport.h"
@@ -259,7 +260,6 @@ void browsesmall::buildMenus()
     mnuAdd = item(mnuFav, QStringLiteral("mnuAdd"), QStringLiteral("Add..."));
     mnuFavMan = item(mnuFav, QStringLiteral("mnuFavMan"), QStringLiteral("&Favourites Manager..."));
     separator(mnuFav, QStringLiteral("lin"));
-    mnuFav1.push_back(item(mnuFav, QStringLiteral("mnuFav1(0)"), QStringLiteral("default#1")));
 
     mnuFTs = topMenu(bar, QStringLiteral("mnuFTs"), QStringLiteral("File Types"));
     for (int i = 0; i < int(mnuFT.size()); ++i)
@@ -312,6 +312,8 @@ void browsesmall::assemble()
                                           m_state, m_settings, m_desktop, *imagedim, this);
     m_info = new browser::InfoPanel(
         {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
+    m_favourites = new favourites::FavouritesMenu(
+        {mnuFav, mnuAdd, fraFavLab, Label4, FavList, pics[5]}, m_settings, m_desktop, *this, this);
 }
 
 void browsesmall::wire()
@@ -324,6 +326,10 @@ void browsesmall::wire()
     connect(m_display, &browser::ImageDisplay::imageShown, m_info, &browser::InfoPanel::fill);
     connect(m_display, &browser::ImageDisplay::imageFailed, m_info, &browser::InfoPanel::clear);
     connect(m_info, &browser::InfoPanel::heightWanted, this, &browsesmall::setWindowHeightTwips);
+    connect(m_navigation, &browser::FolderNavigation::folderChanged, m_favourites,
+            &favourites::FavouritesMenu::applyAddCaption);
+    connect(m_favourites, &favourites::FavouritesMenu::panelToggled, this,
+            &browsesmall::favouritesPanelToggled);
     connect(m_info, &browser::InfoPanel::captionChanged, this, [this](const QString &caption) {
         setWindowTitle(caption.isEmpty() ? QStringLiteral("Imagrove 2") : caption);
     });
@@ -338,6 +344,24 @@ void browsesmall::imageSelected()
     for (QWidget *tip :
          std::initializer_list<QWidget *>{lblTipText, cmdNextTip, chkLoadTipsAtStartup})
         tip->hide();
+}
+
+void browsesmall::favouritesPanelToggled(bool shown)
+{
+    // The panel takes the place of the drive list and the folder tree.
+    Drive1->setVisible(!shown);
+    Dir1->setVisible(!shown);
+    pics[5]->setPixmap(shown ? imagedim->Picture2 : imagedim->fav);
+}
+
+QString browsesmall::currentFolder() const
+{
+    return Dir1->path();
+}
+
+void browsesmall::goToFolder(const QString &folder)
+{
+    m_navigation->goTo(folder);
 }
 
 void browsesmall::setWindowHeightTwips(double formHeight)
@@ -376,6 +400,8 @@ void browsesmall::Form_Load()
 
     openStartFolder();
     openCommandLineImage();
+    if (core::keys::Favlist.read(m_settings) == QLatin1String("1"))
+        m_favourites->showPanel(true);
     m_display->applyStartupMode();
     m_display->applyStartupColour();
 
@@ -385,10 +411,18 @@ void browsesmall::Form_Load()
     } catch (const Error &error) {
         platform::reportError(m_desktop, error, platform::captions::ErroNumber);
     }
+    m_favourites->applyAddCaption(Dir1->path());
 
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
 
     save(core::keys::ProgramPath, program);
+
+    if (core::encoding::checkIsOn(core::keys::DelFavs.read(m_settings))) {
+        m_favourites->deleteInvalidFavourites();
+        m_favourites->applyAddCaption(Dir1->path());
+        if (m_favourites->panelShown())
+            m_favourites->RefreshFavList();
+    }
 }
 
 void browsesmall::openStartFolder()
@@ -453,7 +487,8 @@ void browsesmall::Form_Unload()
         save(core::keys::Startdir, Dir1->path());
     // The hidden picture store stays until this window is destroyed.
     imagedim->close();
-    save(core::keys::Favlist, !fraFavLab->isHidden() ? QStringLiteral("1") : QStringLiteral("0"));
+    save(core::keys::Favlist,
+         m_favourites->panelShown() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void browsesmall::mnuExit_Click()

@@ -3,6 +3,7 @@
 #include "browser/FolderNavigation.h"
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
+#include "favourites/FavouritesMenu.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
@@ -38,7 +39,9 @@ struct StartupInfo
 
 // The main browser window. It owns every control and assembles the
 // components that work on them; each component gets only its own.
-class browsesmall final : public QMainWindow, private browser::FavouritesMenuSource
+class browsesmall final : public QMainWindow,
+                          private browser::FavouritesMenuSource,
+                          private favourites::FolderBrowser
 {
     Q_OBJECT
 public:
@@ -103,7 +106,6 @@ public:
     QMenu *mnuFav = nullptr;
     QAction *mnuAdd = nullptr;
     QAction *mnuFavMan = nullptr;
-    std::vector<QAction *> mnuFav1;
     QMenu *mnuFTs = nullptr;
     std::array<QAction *, 7> mnuFT{};
     QAction *mnuImages = nullptr;
@@ -129,6 +131,8 @@ public:
 
     // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
     const QStringList &typeIconPaths() const { return m_typeIconPaths; }
+    // The favourite items of the Favourites menu.
+    const std::vector<QAction *> &mnuFav1() const { return m_favourites->mnuFav1(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -150,6 +154,9 @@ private:
     void setWindowHeightTwips(double formHeight);
     void save(const core::SettingKey &key, const QString &value);
     QMenu *favouritesMenu() override { return mnuFav; }
+    QString currentFolder() const override;
+    void goToFolder(const QString &folder) override;
+    void favouritesPanelToggled(bool shown);
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;
@@ -161,4 +168,5 @@ private:
     browser::InfoPanel *m_info = nullptr;
     browser::FolderNavigation *m_navigation = nullptr;
     browser::ImageDisplay *m_display = nullptr;
+    favourites::FavouritesMenu *m_favourites = nullptr;
 };

@@ -92,6 +92,15 @@ bool FolderNavigation::openFolder(const QString &folder)
     }
 }
 
+void FolderNavigation::goTo(const QString &folder)
+{
+    platform::volumes::requireReady(platform::volumes::rootOf(folder));
+    m_c.Drive1->followFolder(folder);
+    m_c.Dir1->setPath(folder);
+    m_c.File1->refresh();
+    updateStepping();
+}
+
 void FolderNavigation::Dir1_MouseDown(Qt::MouseButton button)
 {
     if (button == Qt::LeftButton)

@@ -48,6 +48,9 @@ public:
     // Opens a folder as a press in the tree does, reporting errors; false
     // when it could not be opened.
     bool openFolder(const QString &folder);
+    // Sets the drive and the folder, reporting nothing: throws Error 68 when
+    // the volume is not ready and Error 76 when the folder cannot be opened.
+    void goTo(const QString &folder);
     // The previous and next buttons follow whether the list has entries.
     void updateStepping();
 

@@ -10,6 +10,7 @@ namespace captions {
 inline constexpr const char *ErroNumber = "Erro Number: %1 occurred.";
 inline constexpr const char *NumberOnly = "%1";
 inline constexpr const char *CriticalError = "A Critical Error Occured: Number: %1";
+inline constexpr const char *ErrorNumber = "Error Number: %1";
 } // namespace captions
 
 // Shows an error the way a handler names: the description as the text, the

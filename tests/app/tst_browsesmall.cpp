@@ -56,9 +56,9 @@ private Q_SLOTS:
         row("mnuBWhite", "White");
         row("mnuBBlack", "Black", true);
         row("mnuChooseCol", "From Palette...");
-        row("mnuAdd", "Add...");
+        row("mnuAdd", "Add current Folder...");
         row("mnuFavMan", "&Favourites Manager...");
-        row("mnuFav1(0)", "default#1");
+        row("mnuFav1(0)", "No Favourites", false, false);
         row("mnuFT(0)", "BMP", true);
         row("mnuFT(1)", "EMF", true);
         row("mnuFT(2)", "GIF", true);
@@ -248,7 +248,8 @@ private Q_SLOTS:
     void favouritesPanelStateIsSaved()
     {
         auto window = makeWindow();
-        window->fraFavLab->show();
+        clickPicture(window->pics[5]);
+        QVERIFY(window->Dir1->isHidden());
         window->close();
         QCOMPARE(keys::Favlist.read(*m_settings), QStringLiteral("1"));
     }

@@ -1,0 +1,170 @@
+#include "core/SettingKeys.h"
+#include "favourites/FavouritesStore.h"
+#include "WindowTest.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+
+using favourites::Favourite;
+using platform::Answer;
+
+class tst_favouritesmenu : public WindowTest
+{
+    Q_OBJECT
+
+private:
+    QString m_a, m_b;
+
+    QStringList menu(const browsesmall &window) const
+    {
+        QStringList captions;
+        for (const QAction *item : window.mnuFav1())
+            captions << item->text();
+        return captions;
+    }
+    QList<Favourite> stored() const { return favourites::FavouritesStore(*m_settings).load(); }
+    void store(const QList<Favourite> &list)
+    {
+        favourites::FavouritesStore favourites(*m_settings);
+        for (const Favourite &favourite : list)
+            favourites.add(favourite.name, favourite.folder);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        setUpWindowTest();
+        m_a = m_env->makeFolder(QStringLiteral("a"));
+        m_b = m_env->makeFolder(QStringLiteral("b"));
+        core::keys::Startdir.save(*m_settings, m_a);
+    }
+    void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
+
+    void addingAndDeletingTheCurrentFolder()
+    {
+        auto window = makeWindow();
+        QCOMPARE(menu(*window), QStringList{"No Favourites"});
+        QVERIFY(!window->mnuFav1()[0]->isEnabled());
+        // Refused answers write nothing.
+        for (const std::optional<QString> &answer :
+             {std::optional<QString>(), std::optional<QString>(QString()),
+              std::optional<QString>(QStringLiteral("No Favourites"))})
+            m_desktop->answerInput(answer);
+        m_desktop->answerMessage(Answer::Ok);
+        for (int i = 0; i < 3; ++i)
+            window->mnuAdd->trigger();
+        QCOMPARE(m_desktop->messages.last().caption, QStringLiteral("Illegal Name"));
+        QVERIFY(stored().isEmpty());
+
+        m_desktop->answerInput(QStringLiteral("Holidays"));
+        window->mnuAdd->trigger();
+        QCOMPARE(m_desktop->inputPrompts.last(),
+                 QStringLiteral("Please input a name for this favourite"));
+        QCOMPARE(stored(), (QList<Favourite>{{"Holidays", m_a}}));
+        QCOMPARE(menu(*window), QStringList{"Holidays"});
+        QCOMPARE(window->mnuAdd->text(), QStringLiteral("Delete this Favourite..."));
+        // The caption follows the folder.
+        window->Dir1->setPath(m_b);
+        QCOMPARE(window->mnuAdd->text(), QStringLiteral("Add current Folder..."));
+        window->Dir1->setPath(m_a);
+        QCOMPARE(window->mnuAdd->text(), QStringLiteral("Delete this Favourite..."));
+
+        m_desktop->answerMessage(Answer::Yes);
+        window->mnuAdd->trigger();
+        QCOMPARE(m_desktop->messages.last().caption, QStringLiteral("Delete Favourite?"));
+        QVERIFY(stored().isEmpty());
+        QCOMPARE(window->mnuAdd->text(), QStringLiteral("Add current Folder..."));
+    }
+
+    void openingFromTheMenuAndTheList_data()
+    {
+        QTest::addColumn<bool>("fromList");
+        QTest::newRow("menu") << false;
+        QTest::newRow("list") << true;
+    }
+    void openingFromTheMenuAndTheList()
+    {
+        QFETCH(bool, fromList);
+        const QString gone = m_env->makeFolder(QStringLiteral("gone"));
+        store({{"B", m_b}, {"Gone", gone}});
+        auto window = makeWindow();
+        if (fromList)
+            QTest::mouseClick(window->pics[5], Qt::LeftButton);
+        const auto open = [&](int index) {
+            if (fromList)
+                clickRow(window->FavList, index);
+            else
+                window->mnuFav1()[size_t(index)]->trigger();
+        };
+        open(0);
+        QCOMPARE(window->Dir1->path(), m_b);
+        QVERIFY(QDir(gone).removeRecursively());
+        if (fromList) {
+            // Reported; the favourite is kept.
+            m_desktop->answerMessage(Answer::Ok);
+            open(1);
+            QCOMPARE(m_desktop->messages.last().text,
+                     QStringLiteral("Invalid Favourite, the directory path could not be found!"));
+            QCOMPARE(stored().size(), 2);
+        } else {
+            // Offered for deletion: No keeps it, Yes deletes it.
+            m_desktop->answerMessage(Answer::No);
+            m_desktop->answerMessage(Answer::Yes);
+            open(1);
+            QCOMPARE(stored().size(), 2);
+            open(1);
+            QCOMPARE(stored(), (QList<Favourite>{{"B", m_b}}));
+            QCOMPARE(m_desktop->messages.last().text,
+                     QStringLiteral("This favourite is invalid, delete it?"));
+        }
+        QCOMPARE(window->Dir1->path(), m_b);
+    }
+
+    void startUpCleansAndShowsThePanel_data()
+    {
+        QTest::addColumn<QString>("removed");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("B and C") << "bc"
+                                 << "AD";
+        // D moves into B's slot, already walked, and is not looked at again.
+        QTest::newRow("B and D") << "bd"
+                                 << "ADC";
+    }
+    void startUpCleansAndShowsThePanel()
+    {
+        QFETCH(QString, removed);
+        QFETCH(QString, left);
+        QList<Favourite> four;
+        for (const QChar letter : QStringLiteral("abcd"))
+            four.append({QString(letter.toUpper()), m_env->makeFolder(QString(letter) + u'x')});
+        store(four);
+        for (const QChar letter : removed)
+            QVERIFY(QDir(m_env->root() + u'/' + letter + u'x').removeRecursively());
+        core::keys::DelFavs.save(*m_settings, QStringLiteral("1"));
+        core::keys::Favlist.save(*m_settings, QStringLiteral("1"));
+        auto window = makeWindow();
+        QString names;
+        for (const Favourite &favourite : stored())
+            names += favourite.name;
+        QCOMPARE(names, left);
+        QVERIFY(!window->fraFavLab->isHidden());
+        QVERIFY(window->Dir1->isHidden());
+        QCOMPARE(window->FavList->count(), left.size());
+        // The right button on the panel offers the Favourites menu.
+        QTest::mouseClick(window->Label4, Qt::RightButton);
+        QTRY_VERIFY(window->mnuFav->isVisible());
+        window->mnuFav->hide();
+        QTest::mouseClick(window->pics[5], Qt::LeftButton);
+        QVERIFY(!window->Dir1->isHidden());
+        window->close();
+        QCOMPARE(core::keys::Favlist.read(*m_settings), QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(tst_favouritesmenu)
+#include "tst_favouritesmenu.moc"
