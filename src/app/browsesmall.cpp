@@ -313,7 +313,8 @@ void browsesmall::assemble()
     m_info = new browser::InfoPanel(
         {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
     m_favourites = new favourites::FavouritesMenu(
-        {mnuFav, mnuAdd, fraFavLab, Label4, FavList, pics[5]}, m_settings, m_desktop, *this, this);
+        {mnuFav, mnuAdd, mnuFavMan, mnuEditFavs, fraFavLab, Label4, FavList, pics[5]}, m_settings,
+        m_desktop, m_state, *this, this);
 }
 
 void browsesmall::wire()

@@ -1,5 +1,7 @@
 #include "FavouritesMenu.h"
 
+#include "frmFavEd.h"
+
 #include "core/SettingKeys.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
@@ -35,8 +37,10 @@ QString folderOf(const QAction *item)
 } // namespace
 
 FavouritesMenu::FavouritesMenu(const Controls &controls, core::SettingsStore &settings,
-                               platform::Desktop &desktop, FolderBrowser &browser, QObject *parent)
-    : QObject(parent), m_c(controls), m_store(settings), m_desktop(desktop), m_browser(browser)
+                               platform::Desktop &desktop, core::AppState &state,
+                               FolderBrowser &browser, QObject *parent)
+    : QObject(parent), m_c(controls), m_store(settings), m_desktop(desktop), m_state(state),
+      m_browser(browser)
 {
     wire();
     LoadFavourites();
@@ -45,6 +49,8 @@ FavouritesMenu::FavouritesMenu(const Controls &controls, core::SettingsStore &se
 void FavouritesMenu::wire()
 {
     connect(m_c.mnuAdd, &QAction::triggered, this, &FavouritesMenu::mnuAdd_Click);
+    connect(m_c.mnuFavMan, &QAction::triggered, this, &FavouritesMenu::mnuFavMan_Click);
+    connect(m_c.mnuEditFavs, &QAction::triggered, this, &FavouritesMenu::mnuFavMan_Click);
     connect(m_c.FavList, &QListWidget::itemClicked, this, &FavouritesMenu::FavList_Click);
     connect(m_c.favouritesButton, &platform::PictureButton::MouseUp, this,
             [this](int, Qt::MouseButton button) {
@@ -120,36 +126,58 @@ void FavouritesMenu::reportWriteError(const Error &error)
     platform::reportError(m_desktop, error, platform::captions::ErrorNumber);
 }
 
+bool FavouritesMenu::reportRefusal(FavouritesStore::Refusal refusal)
+{
+    if (refusal == FavouritesStore::Refusal::FolderTaken)
+        m_desktop.msgBox(QStringLiteral("The directory has already been set as a favourite!"),
+                         Icon::Exclamation, Buttons::Ok);
+    else if (refusal == FavouritesStore::Refusal::NameTaken)
+        m_desktop.msgBox(QStringLiteral("This name has been used by another favourite."),
+                         Icon::None, Buttons::Ok);
+    return refusal != FavouritesStore::Refusal::None;
+}
+
 void FavouritesMenu::add(const QString &name, const QString &folder)
 {
     try {
-        switch (m_store.add(name, folder)) {
-        case FavouritesStore::Refusal::FolderTaken:
-            m_desktop.msgBox(QStringLiteral("The directory has already been set as a favourite!"),
-                             Icon::Exclamation, Buttons::Ok);
+        if (reportRefusal(m_store.add(name, folder)))
             return;
-        case FavouritesStore::Refusal::NameTaken:
-            m_desktop.msgBox(QStringLiteral("This name has been used by another favourite."),
-                             Icon::None, Buttons::Ok);
-            return;
-        case FavouritesStore::Refusal::None:
-            break;
-        }
     } catch (const Error &error) {
         reportWriteError(error);
     }
     LoadFavourites();
 }
 
-void FavouritesMenu::remove(const QString &name, const QString &folder)
+bool FavouritesMenu::deleteFavourite(const QString &name, const QString &folder)
 {
+    bool deleted = false;
     try {
-        if (!m_store.remove(name, folder))
-            return;
+        deleted = m_store.remove(name, folder);
     } catch (const Error &error) {
         reportWriteError(error);
     }
     LoadFavourites();
+    return deleted;
+}
+
+bool FavouritesMenu::renameFavourite(const QString &oldName, const QString &newName,
+                                     const QString &folder)
+{
+    bool renamed = false;
+    try {
+        renamed = !reportRefusal(m_store.rename(oldName, newName, folder));
+    } catch (const Error &error) {
+        reportWriteError(error);
+    }
+    LoadFavourites();
+    return renamed;
+}
+
+void FavouritesMenu::mnuFavMan_Click()
+{
+    frmFavEd manager(*this, m_desktop, m_state, m_c.FavList->window());
+    m_desktop.runModal(manager);
+    RefreshFavList();
 }
 
 void FavouritesMenu::mnuAdd_Click()
@@ -176,7 +204,7 @@ void FavouritesMenu::mnuAdd_Click()
             if (folderOf(item) == folder)
                 name = item->text();
         }
-        remove(name, folder);
+        deleteFavourite(name, folder);
     }
     applyAddCaption(folder);
     RefreshFavList();
@@ -192,7 +220,7 @@ void FavouritesMenu::mnuFav1_Click(int index)
     } catch (const Error &) {
         if (m_desktop.msgBox(QStringLiteral("This favourite is invalid, delete it?"), Icon::None,
                              Buttons::YesNo, QStringLiteral("Delete Favourite?")) == Answer::Yes) {
-            remove(name, folder);
+            deleteFavourite(name, folder);
             RefreshFavList();
         }
     }
@@ -235,7 +263,7 @@ void FavouritesMenu::deleteInvalidFavourites()
         const QAction *item = m_items[index];
         const QString folder = folderOf(item);
         if (item->text() != NoFavourites && (folder.isEmpty() || !QFileInfo(folder).isDir()))
-            remove(item->text(), folder);
+            deleteFavourite(item->text(), folder);
     }
 }
 

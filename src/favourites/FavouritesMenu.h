@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "FavouritesStore.h"
 #include "platform/Desktop.h"
@@ -37,6 +38,8 @@ public:
     {
         QMenu *mnuFav = nullptr; // the favourite items are appended to it
         QAction *mnuAdd = nullptr;
+        QAction *mnuFavMan = nullptr;
+        QAction *mnuEditFavs = nullptr; // File > Preferences
         QFrame *fraFavLab = nullptr;
         QLabel *Label4 = nullptr;
         QListWidget *FavList = nullptr;
@@ -44,7 +47,8 @@ public:
     };
 
     FavouritesMenu(const Controls &controls, core::SettingsStore &settings,
-                   platform::Desktop &desktop, FolderBrowser &browser, QObject *parent = nullptr);
+                   platform::Desktop &desktop, core::AppState &state, FolderBrowser &browser,
+                   QObject *parent = nullptr);
 
     // The menu items anew from the store.
     void LoadFavourites();
@@ -57,6 +61,10 @@ public:
     // Shows the list panel in place of the folder tree, or the tree again.
     void showPanel(bool shown);
     bool panelShown() const { return m_panelShown; }
+    // DeleteFavourite and RenameFavourite, for the manager; the menu is
+    // reloaded, and a refused name is reported. False when nothing changed.
+    bool deleteFavourite(const QString &name, const QString &folder);
+    bool renameFavourite(const QString &oldName, const QString &newName, const QString &folder);
     const std::vector<QAction *> &mnuFav1() const { return m_items; }
 
 Q_SIGNALS:
@@ -72,13 +80,15 @@ private:
     void mnuFav1_Click(int index);
     void FavList_Click();
     void favouritesButton_Click();
+    void mnuFavMan_Click();
     void add(const QString &name, const QString &folder);
-    void remove(const QString &name, const QString &folder);
+    bool reportRefusal(FavouritesStore::Refusal refusal);
     void reportWriteError(const platform::Error &error);
 
     Controls m_c;
     FavouritesStore m_store;
     platform::Desktop &m_desktop;
+    core::AppState &m_state;
     FolderBrowser &m_browser;
     std::vector<QAction *> m_items;
     bool m_panelShown = false;

@@ -1,13 +1,16 @@
 #include "core/SettingKeys.h"
 #include "favourites/FavouritesStore.h"
+#include "favourites/frmFavEd.h"
 #include "WindowTest.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 using favourites::Favourite;
@@ -163,6 +166,52 @@ private Q_SLOTS:
         QVERIFY(!window->Dir1->isHidden());
         window->close();
         QCOMPARE(core::keys::Favlist.read(*m_settings), QStringLiteral("0"));
+    }
+
+    void managerChecksDeletesAndRenamesInPlace()
+    {
+        const QString c = m_env->makeFolder(QStringLiteral("c"));
+        store({{"A", m_a}, {"B", m_b}, {"C", c}});
+        QVERIFY(QDir(m_b).removeRecursively());
+        auto window = makeWindow();
+        QStringList shownAfterRename;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto *manager = qobject_cast<favourites::frmFavEd *>(&dialog);
+            if (!manager)
+                return int(QDialog::Rejected);
+            [&] {
+                QVERIFY(m_state->SecondaryWindowOpen);
+                QCOMPARE(manager->List2->count(), 3);
+                QVERIFY(!manager->cmdRename->isEnabled());
+                // Check Exists on a removed folder, then No to the second question.
+                clickRow(manager->List1, 1);
+                QCOMPARE(manager->List2->currentRow(), 1);
+                m_desktop->answerMessage(Answer::Yes);
+                m_desktop->answerMessage(Answer::No);
+                QTest::mouseClick(manager->cmdCheck, Qt::LeftButton);
+                QCOMPARE(m_desktop->messages.last().caption,
+                         QStringLiteral("Imagrove Confirmation"));
+                QCOMPARE(stored().size(), 3);
+                // Rename the first: it keeps its row here, and moves to the end in the store.
+                clickRow(manager->List1, 0);
+                m_desktop->answerInput(QStringLiteral("First"));
+                QTest::mouseClick(manager->cmdRename, Qt::LeftButton);
+                for (int row = 0; row < manager->List1->count(); ++row)
+                    shownAfterRename << manager->List1->item(row)->text();
+                // Delete the removed one, now shown last.
+                clickRow(manager->List1, 2);
+                m_desktop->answerMessage(Answer::Yes);
+                QTest::mouseClick(manager->cmdDelete, Qt::LeftButton);
+                QTest::mouseClick(manager->cmdOK, Qt::LeftButton);
+            }();
+            return dialog.result();
+        });
+        window->mnuFavMan->trigger();
+        QCOMPARE(shownAfterRename, (QStringList{"First", "C", "B"}));
+        QCOMPARE(stored(),
+                 (QList<Favourite>{{"C", m_env->root() + QStringLiteral("/c")}, {"First", m_a}}));
+        QCOMPARE(menu(*window), (QStringList{"C", "First"}));
+        QVERIFY(!m_state->SecondaryWindowOpen);
     }
 };
 

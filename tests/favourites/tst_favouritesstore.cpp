@@ -3,6 +3,9 @@
 #include "TestEnvironment.h"
 
 #include <memory>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
@@ -60,6 +63,21 @@ private Q_SLOTS:
         store(2, QStringLiteral("two"), QStringLiteral("/b"));
         store(4, QStringLiteral("four"), QStringLiteral("/d"));
         QCOMPARE(m_store->load(), (QList<Favourite>{{"one", ""}, {"two", "/b"}}));
+    }
+
+    void handEditedStoreLoadsAsFarAsItsNumbersRun()
+    {
+        // Out of order, a number twice, and an empty name in the middle.
+        QFile file(m_settings->fileFor(core::keys::Imagrove2));
+        QVERIFY(QDir().mkpath(QFileInfo(file.fileName()).path()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Favs]\nfavn2=two\nfava2=/b\nfavn1=one\nfava1=/a\nfavn2=again\n"
+                   "favn3=\nfava3=/c\nfavn4=four\nfava4=/d\n");
+        file.close();
+        const QList<Favourite> loaded = m_store->load();
+        QCOMPARE(loaded.size(), 2);
+        QCOMPARE(loaded[0], (Favourite{"one", "/a"}));
+        QCOMPARE(loaded[1].folder, QStringLiteral("/b"));
     }
 
     void deletingMovesTheLastIntoItsNumber_data()
