@@ -183,6 +183,9 @@ private Q_SLOTS:
                 QVERIFY(m_state->SecondaryWindowOpen);
                 QCOMPARE(manager->List2->count(), 3);
                 QVERIFY(!manager->cmdRename->isEnabled());
+                // The two lists select together.
+                clickRow(manager->List2, 2);
+                QCOMPARE(manager->List1->currentRow(), 2);
                 // Check Exists on a removed folder, then No to the second question.
                 clickRow(manager->List1, 1);
                 QCOMPARE(manager->List2->currentRow(), 1);
@@ -203,6 +206,7 @@ private Q_SLOTS:
                 m_desktop->answerMessage(Answer::Yes);
                 QTest::mouseClick(manager->cmdDelete, Qt::LeftButton);
                 QTest::mouseClick(manager->cmdOK, Qt::LeftButton);
+                QCOMPARE(manager->result(), int(QDialog::Accepted));
             }();
             return dialog.result();
         });
@@ -212,6 +216,13 @@ private Q_SLOTS:
                  (QList<Favourite>{{"C", m_env->root() + QStringLiteral("/c")}, {"First", m_a}}));
         QCOMPARE(menu(*window), (QStringList{"C", "First"}));
         QVERIFY(!m_state->SecondaryWindowOpen);
+        // File > Preferences opens the same manager.
+        m_desktop->answerModal([](QDialog &dialog) {
+            return qobject_cast<favourites::frmFavEd *>(&dialog) ? int(QDialog::Accepted)
+                                                                 : int(QDialog::Rejected);
+        });
+        window->mnuEditFavs->trigger();
+        QCOMPARE(m_desktop->modalsRun, 2);
     }
 };
 
