@@ -95,16 +95,19 @@ bool FolderNavigation::openFolder(const QString &folder)
 void FolderNavigation::goTo(const QString &folder)
 {
     platform::volumes::requireReady(platform::volumes::rootOf(folder));
-    m_c.Drive1->followFolder(folder);
+    // A new folder is listed by Dir1_Change; the same one is read again here.
+    const bool same = platform::normalFolder(folder) == m_c.Dir1->path();
     m_c.Dir1->setPath(folder);
-    m_c.File1->refresh();
-    updateStepping();
+    if (same) {
+        m_c.File1->refresh();
+        updateStepping();
+    }
 }
 
 void FolderNavigation::Dir1_MouseDown(Qt::MouseButton button)
 {
     if (button == Qt::LeftButton)
-        openFolder(m_c.Dir1->list(m_c.Dir1->listIndex()));
+        Dir1_KeyEnter();
 }
 
 void FolderNavigation::Dir1_KeyEnter()

@@ -39,9 +39,9 @@ platform::Error notWritable(const QString &file)
 
 // True when the reader dropped lines of the file: an unterminated quote,
 // for one, swallows every line after it.
-bool isDamaged(const QString &file)
+bool isDamaged(QSettings &settings)
 {
-    QFile raw(file);
+    QFile raw(settings.fileName());
     if (!raw.open(QIODevice::ReadOnly))
         return false;
     int keyLines = 0;
@@ -51,7 +51,6 @@ bool isDamaged(const QString &file)
             !text.startsWith('[') && text.contains('='))
             ++keyLines;
     }
-    QSettings settings(file, QSettings::IniFormat);
     return settings.status() == QSettings::FormatError || settings.allKeys().size() < keyLines;
 }
 
@@ -102,14 +101,13 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
     return settings.value(name).toString();
 }
 
-QString SettingsStore::prepareWrite(const QString &app) const
+void SettingsStore::prepareWrite(QSettings &settings) const
 {
-    const QString file = fileFor(app);
+    const QString file = settings.fileName();
     if (!QDir().mkpath(m_folder))
         throw notWritable(file);
-    if (isDamaged(file) && !QFile::copy(file, damagedCopyName(file)))
+    if (isDamaged(settings) && !QFile::copy(file, damagedCopyName(file)))
         throw notWritable(file);
-    return file;
 }
 
 void SettingsStore::finishWrite(QSettings &settings)
@@ -149,7 +147,8 @@ void SettingsStore::save(const QString &app, const QString &section, const QStri
 void SettingsStore::save(const QString &app, const QString &section,
                          const QList<std::pair<QString, QString>> &values)
 {
-    QSettings settings(prepareWrite(app), QSettings::IniFormat);
+    QSettings settings(fileFor(app), QSettings::IniFormat);
+    prepareWrite(settings);
     for (const auto &[key, value] : values) {
         removeSpellings(settings, section, key, true);
         settings.beginGroup(section);
@@ -161,7 +160,8 @@ void SettingsStore::save(const QString &app, const QString &section,
 
 void SettingsStore::remove(const QString &app, const QString &section, const QString &key)
 {
-    QSettings settings(prepareWrite(app), QSettings::IniFormat);
+    QSettings settings(fileFor(app), QSettings::IniFormat);
+    prepareWrite(settings);
     removeSpellings(settings, section, key, false);
     finishWrite(settings);
 }

@@ -39,8 +39,8 @@ public:
     static QString defaultText(const QVariant &defaultValue);
 
 private:
-    // Opens an application's file for a change, keeping a damaged file first.
-    QString prepareWrite(const QString &app) const;
+    // Before a change: the folder made, a damaged file kept.
+    void prepareWrite(QSettings &settings) const;
     static void finishWrite(QSettings &settings);
 
     QString m_folder;
