@@ -3,7 +3,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps deps-fuzz build run test test-asan fuzz bench clean format
+.PHONY: all deps deps-fuzz deps-bench build run test test-asan fuzz bench clean format
 
 all: build
 
@@ -47,9 +47,16 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 fuzz: deps deps-fuzz
 	@bash scripts/fuzz.sh
 
-bench: build
+deps-bench:
+	@bash scripts/install-deps.sh scripts/packages-bench.txt
+
+# The photos are generated once into $(BUILD)/bench-photos and kept.
+bench: build deps-bench
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks
-	@for b in bench_listing bench_display; do QT_QPA_PLATFORM=offscreen $(BUILD)/$$b || exit 1; done
+	@$(BUILD)/bench_photos $(BUILD)/bench-photos
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_listing
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_display $(BUILD)/bench-photos
+	@$(BUILD)/bench_launch $(BUILD)/imagrove $(BUILD)/bench-photos
 
 format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

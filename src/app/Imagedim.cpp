@@ -1,20 +1,89 @@
 #include "Imagedim.h"
 
+#include <array>
 #include <QPainter>
-#include <QStyle>
 
 namespace {
 
 constexpr int iconSize = 26;
 
-QPixmap active(QStyle *style, QStyle::StandardPixmap which)
+const QColor activeInk(0x20, 0x40, 0x80);
+const QColor inactiveInk(0xA0, 0xA0, 0xA0);
+
+// The pictures are drawn here rather than taken from the style: a style
+// icon is read from a file through every image plugin Qt has, which costs
+// the start-up more than all the drawing.
+template <typename Draw> QPixmap drawn(const QColor &ink, Draw draw)
 {
-    return style->standardIcon(which).pixmap(iconSize, iconSize);
+    QPixmap pixmap(iconSize, iconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    draw(painter, ink);
+    return pixmap;
 }
 
-QPixmap inactive(QStyle *style, QStyle::StandardPixmap which)
+QPixmap arrow(bool right, const QColor &ink)
 {
-    return style->standardIcon(which).pixmap(iconSize, iconSize, QIcon::Disabled);
+    return drawn(ink, [right](QPainter &p, const QColor &colour) {
+        const double tip = right ? 22 : 4;
+        const double back = right ? 12 : 14;
+        p.setBrush(colour);
+        p.drawPolygon(QPolygonF({QPointF(tip, 13), QPointF(back, 5), QPointF(back, 21)}));
+        p.setPen(QPen(colour, 4));
+        p.drawLine(QPointF(right ? 4 : 22, 13), QPointF(back, 13));
+    });
+}
+
+QPixmap fullScreen(const QColor &ink)
+{
+    return drawn(ink, [](QPainter &p, const QColor &) {
+        for (const auto &[x, y, dx, dy] : {std::array{4, 4, 1, 1}, std::array{22, 4, -1, 1},
+                                           std::array{4, 22, 1, -1}, std::array{22, 22, -1, -1}})
+            p.drawPolyline(
+                QPolygonF({QPointF(x, y + 6 * dy), QPointF(x, y), QPointF(x + 6 * dx, y)}));
+        p.drawRect(QRectF(9, 9, 8, 8));
+    });
+}
+
+QPixmap folder(const QColor &ink)
+{
+    return drawn(ink, [](QPainter &p, const QColor &) {
+        p.setBrush(QColor(0xF0, 0xC8, 0x50));
+        p.drawPolygon(QPolygonF({QPointF(3, 7), QPointF(10, 7), QPointF(12, 9), QPointF(23, 9),
+                                 QPointF(23, 21), QPointF(3, 21)}));
+    });
+}
+
+QPixmap house(const QColor &ink)
+{
+    return drawn(ink, [](QPainter &p, const QColor &) {
+        p.drawPolyline(QPolygonF({QPointF(3, 13), QPointF(13, 4), QPointF(23, 13)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(6, 11), QPointF(6, 22), QPointF(20, 22), QPointF(20, 11)}));
+        p.drawRect(QRectF(11, 15, 4, 7));
+    });
+}
+
+QPixmap reload(const QColor &ink)
+{
+    return drawn(ink, [](QPainter &p, const QColor &colour) {
+        p.drawArc(QRectF(5, 5, 16, 16), 100 * 16, 290 * 16);
+        p.setBrush(colour);
+        p.drawPolygon(QPolygonF({QPointF(12, 1), QPointF(17, 5), QPointF(12, 9)}));
+    });
+}
+
+QPixmap settings(const QColor &ink)
+{
+    return drawn(ink, [](QPainter &p, const QColor &colour) {
+        p.setBrush(colour);
+        for (const auto &[y, knob] : {std::pair{7, 16}, std::pair{13, 9}, std::pair{19, 14}}) {
+            p.drawLine(QPointF(4, y), QPointF(22, y));
+            p.drawEllipse(QPointF(knob, y), 2.5, 2.5);
+        }
+    });
 }
 
 // A frame with arrows: the picture of the actual-size and stretch buttons.
@@ -55,22 +124,21 @@ QPixmap glyph(const QString &text, const QColor &colour)
 Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Imagedim"));
-    QStyle *s = style();
-    pics[0] = active(s, QStyle::SP_ArrowLeft);
-    pics[1] = inactive(s, QStyle::SP_ArrowLeft);
-    pics[2] = active(s, QStyle::SP_ArrowRight);
-    pics[3] = inactive(s, QStyle::SP_ArrowRight);
-    Fullscreen = active(s, QStyle::SP_TitleBarMaxButton);
-    Fullscreenbw = inactive(s, QStyle::SP_TitleBarMaxButton);
+    pics[0] = arrow(false, activeInk);
+    pics[1] = arrow(false, inactiveInk);
+    pics[2] = arrow(true, activeInk);
+    pics[3] = arrow(true, inactiveInk);
+    Fullscreen = fullScreen(activeInk);
+    Fullscreenbw = fullScreen(inactiveInk);
     resize = sizeSymbol(true, Qt::darkBlue);
     resizebw = sizeSymbol(true, Qt::gray);
     actual = sizeSymbol(false, Qt::darkBlue);
     fav = glyph(QStringLiteral("\u2605"), QColor(0xC0, 0x90, 0x00));
-    Folders = active(s, QStyle::SP_DirIcon);
+    Folders = folder(activeInk);
     Picture2 = Folders;
-    home = active(s, QStyle::SP_DirHomeIcon);
-    refresh = active(s, QStyle::SP_BrowserReload);
-    options = active(s, QStyle::SP_FileDialogDetailedView);
+    home = house(activeInk);
+    refresh = reload(activeInk);
+    options = settings(activeInk);
     help = glyph(QStringLiteral("?"), QColor(0x20, 0x60, 0xC0));
 }
 

@@ -85,6 +85,10 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
 {
     setObjectName(QStringLiteral("browsesmall"));
     setWindowTitle(QStringLiteral("Imagrove 2"));
+    if (!m_startup.cache) {
+        m_ownCache = std::make_unique<platform::PictureCache>();
+        m_startup.cache = m_ownCache.get();
+    }
     imagedim = new Imagedim(this);
     buildControls();
     buildMenus();
@@ -310,6 +314,7 @@ void browsesmall::assemble()
                                            pics[7], mnuView, mnuStretch, mnuFullscrn, mnuBackCol,
                                            mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol},
                                           m_state, m_settings, m_desktop, *imagedim, this);
+    m_display->setCache(m_startup.cache);
     m_info = new browser::InfoPanel(
         {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
     m_favourites = new favourites::FavouritesMenu(
@@ -329,6 +334,8 @@ void browsesmall::wire()
     connect(m_info, &browser::InfoPanel::heightWanted, this, &browsesmall::setWindowHeightTwips);
     connect(m_navigation, &browser::FolderNavigation::folderChanged, m_favourites,
             &favourites::FavouritesMenu::applyAddCaption);
+    connect(m_navigation, &browser::FolderNavigation::folderChanged, m_display,
+            &browser::ImageDisplay::dropLookAhead);
     connect(m_favourites, &favourites::FavouritesMenu::panelToggled, this,
             &browsesmall::favouritesPanelToggled);
     connect(m_info, &browser::InfoPanel::captionChanged, this, [this](const QString &caption) {
@@ -384,6 +391,24 @@ void browsesmall::save(const core::SettingKey &key, const QString &value)
     }
 }
 
+void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &settings,
+                            const QString &commandLine)
+{
+    const QString path = core::commandLinePath(commandLine);
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile())
+        return;
+    // The path as the file list will name it.
+    const QString listed =
+        browser::imagePath(platform::normalFolder(file.absolutePath()), file.fileName());
+    try {
+        const bool stretched = core::keys::ImageSize.read(settings) != QLatin1String("Normal");
+        cache.prefetch(listed, browser::ImageDisplay::paneTarget(stretched));
+    } catch (const Error &) {
+        // The window reports a settings store it cannot read.
+    }
+}
+
 void browsesmall::start()
 {
     show();
@@ -399,8 +424,8 @@ void browsesmall::Form_Load()
             m_typeIconPaths << platform::joinPath(program, QLatin1String(type.iconFile));
     }
 
-    openStartFolder();
-    openCommandLineImage();
+    if (openStartFolder(commandLineFolder()))
+        selectCommandLineImage();
     if (core::keys::Favlist.read(m_settings) == QLatin1String("1"))
         m_favourites->showPanel(true);
     m_display->applyStartupMode();
@@ -426,39 +451,51 @@ void browsesmall::Form_Load()
     }
 }
 
-void browsesmall::openStartFolder()
+QString browsesmall::commandLineFolder()
 {
-    const QString program = m_startup.programFolder;
-    const QString stored = core::keys::Startdir.read(m_settings, core::defaultStartFolder());
-    const QString folder = platform::normalFolder(core::startFolder(stored, program));
-    Drive1->setDrive(folder);
-    m_navigation->openFolder(folder);
+    const QString path = core::commandLinePath(m_startup.commandLine);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    core::SplitPath(m_state, QFileInfo(path).absoluteFilePath());
+    const QString folder =
+        m_state.CommandLineFolder.isEmpty() ? QStringLiteral("/") : m_state.CommandLineFolder;
+    // An image whose folder cannot be listed is not offered at all.
+    try {
+        platform::requireReadableFolder(folder);
+    } catch (const Error &) {
+        return {};
+    }
+    return folder;
+}
+
+bool browsesmall::openStartFolder(const QString &imageFolder)
+{
+    // The folder of an image from the command line is listed instead of
+    // the start folder, which would only be read to be left at once.
+    bool opened = false;
+    if (!imageFolder.isEmpty()) {
+        Drive1->setDrive(imageFolder);
+        opened = m_navigation->openFolder(imageFolder) &&
+                 platform::normalFolder(Dir1->path()) == platform::normalFolder(imageFolder);
+    }
+    if (!opened) {
+        const QString stored = core::keys::Startdir.read(m_settings, core::defaultStartFolder());
+        const QString folder =
+            platform::normalFolder(core::startFolder(stored, m_startup.programFolder));
+        Drive1->setDrive(folder);
+        m_navigation->openFolder(folder);
+    }
     m_navigation->updateStepping();
     pics[6]->setPixmap(imagedim->Fullscreenbw);
     pics[6]->setEnabled(false);
     pics[7]->setPixmap(imagedim->resizebw);
     pics[7]->setEnabled(false);
+    return opened;
 }
 
-void browsesmall::openCommandLineImage()
+void browsesmall::selectCommandLineImage()
 {
-    const QString path = core::commandLinePath(m_startup.commandLine);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-    core::SplitPath(m_state, QFileInfo(path).absoluteFilePath());
-    const QString folder =
-        m_state.CommandLineFolder.isEmpty() ? QStringLiteral("/") : m_state.CommandLineFolder;
     const QString file = m_state.CommandLineFile;
-    // An image whose folder cannot be listed is not offered at all.
-    try {
-        platform::requireReadableFolder(folder);
-    } catch (const Error &) {
-        return;
-    }
-    Drive1->setDrive(folder);
-    if (!m_navigation->openFolder(folder) ||
-        platform::normalFolder(Dir1->path()) != platform::normalFolder(folder))
-        return;
     // Find the entry first, so that only the file asked for is decoded.
     File1->setEnabled(false);
     for (int i = 0; i < File1->listCount(); ++i) {

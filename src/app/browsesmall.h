@@ -8,8 +8,10 @@
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
 #include "platform/PictureButton.h"
+#include "platform/PictureCache.h"
 
 #include <array>
+#include <memory>
 #include <QMainWindow>
 
 class Imagedim;
@@ -35,6 +37,9 @@ struct StartupInfo
 {
     QString programFolder; // the folder of the running program
     QString commandLine;   // the optional image path, as given
+    // Pictures read ahead, shared with whoever started reading before the
+    // window existed; the window makes its own when none is given.
+    platform::PictureCache *cache = nullptr;
 };
 
 // The main browser window. It owns every control and assembles the
@@ -48,6 +53,11 @@ public:
     browsesmall(core::SettingsStore &settings, core::AppState &state, platform::Desktop &desktop,
                 StartupInfo startup, QWidget *parent = nullptr);
     ~browsesmall() override;
+
+    // Starts decoding the image named on the command line, at the size the
+    // window will show it, before the window or even the application exists.
+    static void readAhead(platform::PictureCache &cache, core::SettingsStore &settings,
+                          const QString &commandLine);
 
     // Shows the window and runs the start-up steps, so that anything they
     // report appears over the window.
@@ -148,8 +158,11 @@ private:
     void mnuExit_Click();
     void mnuCloseIG_Click();
 
-    void openStartFolder();
-    void openCommandLineImage();
+    // The folder of the image on the command line, if it can be listed.
+    QString commandLineFolder();
+    // True when the command line's image folder was opened.
+    bool openStartFolder(const QString &imageFolder);
+    void selectCommandLineImage();
     void imageSelected();
     void setWindowHeightTwips(double formHeight);
     void save(const core::SettingKey &key, const QString &value);
@@ -162,6 +175,7 @@ private:
     core::AppState &m_state;
     platform::Desktop &m_desktop;
     StartupInfo m_startup;
+    std::unique_ptr<platform::PictureCache> m_ownCache;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
     int m_stripHeight = 0; // pixels: the information strip's labels in the desktop's font

@@ -2,11 +2,21 @@
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "platform/Desktop.h"
+#include "platform/StartupTrace.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // The image named on the command line is decoded on a worker thread
+    // while the toolkit starts: start-up and decoding overlap.
+    core::SettingsStore settings;
+    QStringList early;
+    for (int i = 1; i < argc; ++i)
+        early << QString::fromLocal8Bit(argv[i]);
+    platform::PictureCache cache;
+    browsesmall::readAhead(cache, settings, early.join(u' '));
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Imagrove"));
     QApplication::setOrganizationName(QStringLiteral("Imagrove"));
@@ -15,11 +25,11 @@ int main(int argc, char *argv[])
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
-    core::SettingsStore settings;
     core::AppState state;
     platform::QtDesktop desktop;
     browsesmall window(settings, state, desktop,
-                       {QApplication::applicationDirPath(), arguments.join(u' ')});
+                       {QApplication::applicationDirPath(), arguments.join(u' '), &cache});
+    platform::traceFirstPicture(window.Image1);
     window.start();
     return QApplication::exec();
 }

@@ -98,9 +98,7 @@ void ImageDisplay::ShowSelectedImage()
     m_fullSize = QImage();
     bool shown = true;
     try {
-        platform::BusyPointer busy;
-        m_picture =
-            m_decoder.load(m_state.CurrentImagePath, m_stretch ? stretchBoxPixels : QSize());
+        m_picture = decode(m_state.CurrentImagePath, paneTarget(m_stretch));
     } catch (const Error &error) {
         // A file that cannot be shown leaves an empty pane, not the last picture.
         clearPicture();
@@ -119,6 +117,47 @@ void ImageDisplay::ShowSelectedImage()
         Q_EMIT imageShown(m_state.CurrentImagePath, name, m_picture.naturalSize);
     else
         Q_EMIT imageFailed();
+    lookAhead(m_c.File1->listIndex());
+}
+
+QSize ImageDisplay::paneTarget(bool stretched)
+{
+    return stretched ? stretchBoxPixels : QSize();
+}
+
+platform::Picture ImageDisplay::decode(const QString &path, QSize target)
+{
+    if (m_cache) {
+        if (std::optional<platform::Picture> held = m_cache->take(path, target))
+            return *held;
+    }
+    platform::BusyPointer busy;
+    platform::Picture picture = m_decoder.load(path, target);
+    if (m_cache)
+        m_cache->put(picture, target);
+    return picture;
+}
+
+void ImageDisplay::lookAhead(int shownIndex)
+{
+    const int last = m_lastIndex;
+    m_lastIndex = shownIndex;
+    if (!m_cache || shownIndex < 0)
+        return;
+    // The entry behind was usually the one shown before, and is held; so
+    // only the one ahead in the direction of travel is read.
+    const int step = last >= 0 && shownIndex < last ? -1 : 1;
+    const int ahead = shownIndex + step;
+    if (ahead < 0 || ahead >= m_c.File1->listCount())
+        return;
+    m_cache->prefetch(imagePath(m_c.File1->path(), m_c.File1->list(ahead)), paneTarget(m_stretch));
+}
+
+void ImageDisplay::dropLookAhead(const QString &folder)
+{
+    m_lastIndex = -1;
+    if (m_cache)
+        m_cache->keepFolder(folder);
 }
 
 void ImageDisplay::showImage()

@@ -8,6 +8,7 @@
 #include "platform/ListBoxes.h"
 #include "platform/Picture.h"
 #include "platform/PictureButton.h"
+#include "platform/PictureCache.h"
 #include "ToolbarPictures.h"
 
 #include <QObject>
@@ -59,12 +60,21 @@ public:
                  QObject *parent = nullptr);
 
     void ShowSelectedImage();
+    // The size a picture is decoded at for the pane: stretched, or natural
+    // (empty) at actual size.
+    static QSize paneTarget(bool stretched);
     // Start-up: the display mode from "ImageSize" and the colour from "Colour".
     void applyStartupMode();
     void applyStartupColour();
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
     void setDecoder(const platform::PictureDecoder &decoder) { m_decoder = decoder; }
+    // Pictures decoded ahead: the neighbours of the shown entry are read
+    // into it after each showing. Without one, every picture is decoded
+    // when it is chosen.
+    void setCache(platform::PictureCache *cache) { m_cache = cache; }
+    // The folder changed: what was read ahead belongs to the old one.
+    void dropLookAhead(const QString &folder);
     bool stretched() const { return m_stretch; }
     const platform::Picture &picture() const { return m_picture; }
     // The picture at full size, for the viewer and the clipboard.
@@ -104,6 +114,8 @@ private:
     void saveColour(const QString &value);
     void clearPicture();
     void tooLarge();
+    platform::Picture decode(const QString &path, QSize target);
+    void lookAhead(int shownIndex);
 
     Controls m_c;
     core::AppState &m_state;
@@ -114,6 +126,8 @@ private:
     platform::Picture m_picture;
     QImage m_fullSize;
     FullScreenViewer *m_viewer = nullptr;
+    platform::PictureCache *m_cache = nullptr;
+    int m_lastIndex = -1;       // the entry shown before: the direction of travel
     bool m_stretch = true;      // Image1 stretches its picture
     bool m_anySelected = false; // an image was selected once: the view commands work
 };

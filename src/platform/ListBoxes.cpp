@@ -7,9 +7,57 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 
 namespace platform {
+
+namespace {
+
+enum class ListIcon { Drive, Folder, OpenFolder };
+
+// Drawn, not read from the style's files: reading those loads every image
+// plugin Qt has, a cost the start-up does not need.
+QIcon listIcon(ListIcon which)
+{
+    static const QIcon icons[] = {
+        [] {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setPen(QColor(0x50, 0x50, 0x50));
+            p.setBrush(QColor(0xD8, 0xD8, 0xD8));
+            p.drawRect(1, 5, 13, 6);
+            p.fillRect(10, 8, 2, 1, QColor(0x30, 0xB0, 0x30));
+            return QIcon(pixmap);
+        }(),
+        [] {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setPen(QColor(0x90, 0x70, 0x20));
+            p.setBrush(QColor(0xF0, 0xC8, 0x50));
+            p.drawPolygon(QPolygon({QPoint(1, 3), QPoint(6, 3), QPoint(7, 5), QPoint(14, 5),
+                                    QPoint(14, 13), QPoint(1, 13)}));
+            return QIcon(pixmap);
+        }(),
+        [] {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setPen(QColor(0x90, 0x70, 0x20));
+            p.setBrush(QColor(0xF8, 0xE0, 0x90));
+            p.drawPolygon(QPolygon({QPoint(1, 3), QPoint(6, 3), QPoint(7, 5), QPoint(13, 5),
+                                    QPoint(13, 7), QPoint(3, 7), QPoint(1, 13)}));
+            p.setBrush(QColor(0xF0, 0xC8, 0x50));
+            p.drawPolygon(QPolygon({QPoint(3, 7), QPoint(15, 7), QPoint(13, 13), QPoint(1, 13)}));
+            return QIcon(pixmap);
+        }(),
+    };
+    return icons[static_cast<int>(which)];
+}
+
+} // namespace
 
 QString normalFolder(const QString &path)
 {
@@ -39,7 +87,7 @@ void DriveListBox::refresh()
     const QString current = drive();
     m_filling = true;
     clear();
-    const QIcon icon = style()->standardIcon(QStyle::SP_DriveHDIcon);
+    const QIcon icon = listIcon(ListIcon::Drive);
     for (const QString &root : volumes::roots())
         addItem(icon, root, root);
     const int index = findData(current);
@@ -55,7 +103,7 @@ int DriveListBox::indexFor(const QString &path)
         return index;
     // A volume mounted since the list was read.
     m_filling = true;
-    addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
+    addItem(listIcon(ListIcon::Drive), root, root);
     m_filling = false;
     return count() - 1;
 }
@@ -113,8 +161,8 @@ void DirListBox::fill(const QString &path, const QStringList &subfolders)
         walk = cut <= 0 ? QStringLiteral("/") : walk.left(cut);
     }
 
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon open = listIcon(ListIcon::OpenFolder);
+    const QIcon closed = listIcon(ListIcon::Folder);
     setUpdatesEnabled(false);
     clear();
     int level = 0;

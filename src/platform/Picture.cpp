@@ -32,6 +32,21 @@ Error tooLarge(QSize size)
                      .arg(size.height()));
 }
 
+// The reader for what the first bytes say the file is. Naming the format
+// spares Qt asking every image plugin it has; anything else is left to Qt.
+QByteArray formatOf(const QByteArray &head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (head.startsWith("BM"))
+        return "bmp";
+    if (head.startsWith(QByteArray("\0\0\1\0", 4)) || head.startsWith(QByteArray("\0\0\2\0", 4)))
+        return "ico";
+    return {};
+}
+
 bool rotated(const QImageReader &reader)
 {
     return reader.transformation() & QImageIOHandler::TransformationRotate90;
@@ -72,6 +87,13 @@ void checkHelper(QProcess &process)
 PictureDecoder::PictureDecoder(QString helperPath, QString rasterPath)
     : m_helper(std::move(helperPath)), m_raster(std::move(rasterPath))
 {
+    // Our own limit decides what is too large; Qt's only backs it up. Set
+    // here, on one thread, since decoding may run on others.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(allocationLimitMB() * 2);
+        return true;
+    }();
+    Q_UNUSED(limited);
 }
 
 QString PictureDecoder::defaultHelperPath()
@@ -94,7 +116,7 @@ int PictureDecoder::allocationLimitMB()
     return static_cast<int>(std::clamp<qint64>(totalMB / 4, 256, 2048));
 }
 
-Picture PictureDecoder::load(const QString &path, QSize target) const
+Picture PictureDecoder::identify(const QString &path) const
 {
     if (!QFile::exists(path))
         throw Error(Error::FileNotFound,
@@ -113,7 +135,23 @@ Picture PictureDecoder::load(const QString &path, QSize target) const
         picture.kind = Picture::Kind::Wmf;
     else
         picture.kind = Picture::Kind::Raster;
+    picture.format = formatOf(head);
+    return picture;
+}
+
+Picture PictureDecoder::load(const QString &path, QSize target) const
+{
+    Picture picture = identify(path);
     render(picture, target);
+    return picture;
+}
+
+Picture PictureDecoder::loadRaster(const QString &path, QSize target) const
+{
+    Picture picture = identify(path);
+    if (picture.kind != Picture::Kind::Raster)
+        return {};
+    renderRaster(picture, target);
     return picture;
 }
 
@@ -127,10 +165,9 @@ void PictureDecoder::render(Picture &picture, QSize target) const
 
 void PictureDecoder::renderRaster(Picture &picture, QSize target) const
 {
-    // Our own limit below decides what is too large; Qt's only backs it up.
-    QImageReader::setAllocationLimit(allocationLimitMB() * 2);
-    QImageReader reader(picture.path);
-    reader.setDecideFormatFromContent(true);
+    QImageReader reader(picture.path, picture.format);
+    // A named format is what the content says; without one, Qt looks at it.
+    reader.setDecideFormatFromContent(picture.format.isEmpty());
     reader.setAutoTransform(true);
     if (!reader.canRead())
         throw invalidPicture(reader.errorString());

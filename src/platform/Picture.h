@@ -18,6 +18,7 @@ struct Picture
     QSize naturalSize; // pixels
     QImage image;      // the rendering last asked for
     int frame = 0;     // the entry of an icon or cursor file that is shown
+    QByteArray format; // the reader that the file's first bytes name; empty: Qt decides
 
     bool isNull() const { return kind == Kind::None; }
     bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf; }
@@ -45,10 +46,14 @@ public:
     // size). Throws Error 481 for a file that is no valid picture and Error 6
     // for one too large to hold.
     Picture load(const QString &path, QSize target = {}) const;
+    // As load, for raster files only: a metafile gives a null picture. Safe
+    // on any thread, as it starts no helper.
+    Picture loadRaster(const QString &path, QSize target = {}) const;
     // Renders a loaded picture again at another size (empty: natural size).
     void render(Picture &picture, QSize target) const;
 
 private:
+    Picture identify(const QString &path) const;
     void renderRaster(Picture &picture, QSize target) const;
     void renderMetafile(Picture &picture, QSize target) const;
     QByteArray runHelpers(const Picture &picture, QSize target) const;

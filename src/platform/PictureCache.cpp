@@ -1,0 +1,184 @@
+#include "PictureCache.h"
+
+#include "Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace platform {
+
+PictureCache::PictureCache(PictureDecoder decoder)
+    : m_decoder(std::move(decoder)), m_worker([this] { run(); })
+{
+}
+
+PictureCache::~PictureCache()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_waiting.reset();
+    }
+    m_wake.notify_all();
+    m_worker.join();
+}
+
+std::optional<PictureCache::FileStamp> PictureCache::stampOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileStamp{qint64(info.st_size),
+                     qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+qint64 PictureCache::bytesOf(const Picture &picture)
+{
+    return picture.image.sizeInBytes();
+}
+
+bool PictureCache::holds(const Job &job, const FileStamp &stamp) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.key == job)
+            return entry.stamp == stamp;
+    }
+    return false;
+}
+
+void PictureCache::prefetch(const QString &path, QSize target)
+{
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp)
+        return;
+    const Job job{path, target};
+    {
+        std::lock_guard lock(m_mutex);
+        if (holds(job, *stamp) || m_running == job)
+            return;
+        m_waiting = job;
+    }
+    m_wake.notify_one();
+}
+
+std::optional<Picture> PictureCache::take(const QString &path, QSize target)
+{
+    const Job job{path, target};
+    std::unique_lock lock(m_mutex);
+    // The decode of this very picture is under way: finishing it is sooner
+    // than starting again.
+    m_settled.wait(lock, [&] { return m_running != job; });
+    const std::optional<FileStamp> stamp = stampOf(path);
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it->key != job)
+            continue;
+        if (!stamp || it->stamp != *stamp) {
+            m_bytes -= bytesOf(it->picture);
+            m_entries.erase(it);
+            return std::nullopt;
+        }
+        m_entries.splice(m_entries.begin(), m_entries, it);
+        return it->picture;
+    }
+    return std::nullopt;
+}
+
+void PictureCache::put(const Picture &picture, QSize target)
+{
+    if (picture.isNull() || picture.isVector())
+        return;
+    const std::optional<FileStamp> stamp = stampOf(picture.path);
+    if (!stamp)
+        return;
+    std::lock_guard lock(m_mutex);
+    store({{picture.path, target}, *stamp, picture});
+}
+
+void PictureCache::store(Entry entry)
+{
+    const qint64 bytes = bytesOf(entry.picture);
+    if (bytes > memoryCeiling / 2)
+        return;
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it->key == entry.key) {
+            m_bytes -= bytesOf(it->picture);
+            m_entries.erase(it);
+            break;
+        }
+    }
+    m_entries.push_front(std::move(entry));
+    m_bytes += bytes;
+    while (m_bytes > memoryCeiling && m_entries.size() > 1) {
+        m_bytes -= bytesOf(m_entries.back().picture);
+        m_entries.pop_back();
+    }
+}
+
+void PictureCache::keepFolder(const QString &folder)
+{
+    const auto outside = [&](const Job &job) {
+        return QFileInfo(job.path).absolutePath() != folder;
+    };
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if (outside(it->key)) {
+            m_bytes -= bytesOf(it->picture);
+            it = m_entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m_waiting && outside(*m_waiting))
+        m_waiting.reset();
+    // What the worker is decoding now is dropped when it is done.
+    if (m_running && outside(*m_running))
+        ++m_generation;
+}
+
+int PictureCache::decodesDone() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_done;
+}
+
+void PictureCache::run()
+{
+    std::unique_lock lock(m_mutex);
+    while (true) {
+        m_wake.wait(lock, [this] { return m_stop || m_waiting; });
+        if (m_stop)
+            return;
+        const Job job = *m_waiting;
+        m_waiting.reset();
+        m_running = job;
+        const int generation = m_generation;
+        lock.unlock();
+
+        // Stamped before reading, so a change while decoding makes a miss.
+        const std::optional<FileStamp> stamp = stampOf(job.path);
+        std::optional<Picture> decoded;
+        if (stamp) {
+            try {
+                Picture picture = m_decoder.loadRaster(job.path, job.target);
+                if (!picture.isNull())
+                    decoded = std::move(picture);
+            } catch (const Error &) {
+                // A bad file is reported when it is chosen, by the decode then.
+            } catch (const std::exception &) {
+                // Out of memory here is no reason to end the program.
+            }
+        }
+
+        lock.lock();
+        if (decoded && generation == m_generation)
+            store({job, *stamp, std::move(*decoded)});
+        ++m_done;
+        m_running.reset();
+        m_settled.notify_all();
+    }
+}
+
+} // namespace platform

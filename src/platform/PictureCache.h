@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Picture.h"
+
+#include <condition_variable>
+#include <list>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace platform {
+
+// Pictures decoded ahead of need on a worker thread, so that stepping to a
+// neighbour costs a paint rather than a decode. Only raster files are read
+// ahead (metafiles are drawn by helper programs, at the size of the moment).
+//
+// The cache holds at most memoryCeiling bytes of pixels, dropping the least
+// recently used first; a picture larger than half of it is never kept. An
+// entry serves only while its file's size and modification time are those
+// it was decoded from. One decode runs at a time and at most one waits
+// behind it: a newer request replaces a waiting one.
+class PictureCache
+{
+public:
+    static constexpr qint64 memoryCeiling = 192ll * 1024 * 1024;
+
+    explicit PictureCache(PictureDecoder decoder = PictureDecoder({}, {}));
+    ~PictureCache();
+    PictureCache(const PictureCache &) = delete;
+    PictureCache &operator=(const PictureCache &) = delete;
+
+    // Decodes path at target (empty: natural size) in the background unless
+    // it is held already.
+    void prefetch(const QString &path, QSize target);
+    // The held picture for path at target while its file is unchanged. Waits
+    // only when that very picture is being decoded now; never for another.
+    std::optional<Picture> take(const QString &path, QSize target);
+    // Keeps a picture decoded elsewhere, so that stepping back finds it.
+    void put(const Picture &picture, QSize target);
+    // Forgets the pictures and requests of files outside folder (an
+    // absolute path without a trailing separator).
+    void keepFolder(const QString &folder);
+
+    // Decodes finished on the worker since the cache was made; for tests.
+    int decodesDone() const;
+
+private:
+    struct FileStamp
+    {
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileStamp &) const = default;
+    };
+    struct Job
+    {
+        QString path;
+        QSize target;
+        bool operator==(const Job &) const = default;
+    };
+    struct Entry
+    {
+        Job key;
+        FileStamp stamp;
+        Picture picture;
+    };
+
+    static std::optional<FileStamp> stampOf(const QString &path);
+    static qint64 bytesOf(const Picture &picture);
+    void run();
+    // With m_mutex held.
+    bool holds(const Job &job, const FileStamp &stamp) const;
+    void store(Entry entry);
+
+    PictureDecoder m_decoder;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;    // the worker: a job is waiting, or stop
+    std::condition_variable m_settled; // the users: the running job is done
+    std::list<Entry> m_entries;        // most recently used first
+    std::optional<Job> m_waiting;
+    std::optional<Job> m_running;
+    qint64 m_bytes = 0;
+    int m_done = 0;
+    int m_generation = 0;
+    bool m_stop = false;
+    std::thread m_worker;
+};
+
+} // namespace platform
