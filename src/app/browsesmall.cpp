@@ -424,6 +424,7 @@ void browsesmall::Form_Load()
             m_typeIconPaths << platform::joinPath(program, QLatin1String(type.iconFile));
     }
 
+    const quint64 readings = File1->readings();
     if (openStartFolder(commandLineFolder()))
         selectCommandLineImage();
     if (core::keys::Favlist.read(m_settings) == QLatin1String("1"))
@@ -431,11 +432,14 @@ void browsesmall::Form_Load()
     m_display->applyStartupMode();
     m_display->applyStartupColour();
 
-    // Re-reading the list applies the pattern to the folder as it is now.
-    try {
-        File1->refreshKeepingSelection();
-    } catch (const Error &error) {
-        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
+    // Re-reading the list applies the pattern to the folder as it is now;
+    // a list read moments ago by these steps is that already.
+    if (File1->readings() == readings) {
+        try {
+            File1->refreshKeepingSelection();
+        } catch (const Error &error) {
+            platform::reportError(m_desktop, error, platform::captions::ErroNumber);
+        }
     }
     m_favourites->applyAddCaption(Dir1->path());
 

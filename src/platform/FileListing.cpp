@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 namespace platform {
@@ -29,7 +29,10 @@ bool FilePattern::matches(const QString &fileName) const
     return m_regex.match(fileName).hasMatch();
 }
 
-int naturalCompare(const QString &a, const QString &b)
+namespace {
+
+// Natural comparison of two names whose letters are already case-folded.
+int naturalCompareFolded(const QString &a, const QString &b)
 {
     const qsizetype na = a.size();
     const qsizetype nb = b.size();
@@ -62,10 +65,8 @@ int naturalCompare(const QString &a, const QString &b)
             j = ej;
             continue;
         }
-        const char16_t fa = ca.toCaseFolded().unicode();
-        const char16_t fb = cb.toCaseFolded().unicode();
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
         ++i;
         ++j;
     }
@@ -73,8 +74,45 @@ int naturalCompare(const QString &a, const QString &b)
         return 1;
     if (j < nb)
         return -1;
+    return 0;
+}
+
+// Unit by unit, as the comparison reads it; digits fold to themselves.
+QString folded(const QString &name)
+{
+    QString result(name.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        result[i] = name[i].toCaseFolded();
+    return result;
+}
+
+} // namespace
+
+int naturalCompare(const QString &a, const QString &b)
+{
+    const int natural = naturalCompareFolded(folded(a), folded(b));
     // Equal in natural order: fall back to the exact text so the order is total.
-    return QString::compare(a, b);
+    return natural != 0 ? natural : QString::compare(a, b);
+}
+
+void sortNaturally(QStringList &names)
+{
+    // Each name is folded once, not in every comparison.
+    struct Keyed
+    {
+        QString key;
+        QString name;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(names.size()));
+    for (QString &name : names)
+        keyed.push_back({folded(name), std::move(name)});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        const int natural = naturalCompareFolded(a.key, b.key);
+        return natural != 0 ? natural < 0 : QString::compare(a.name, b.name) < 0;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        names[qsizetype(i)] = std::move(keyed[i].name);
 }
 
 void requireReadableFolder(const QString &folder)
@@ -91,18 +129,38 @@ void requireReadableFolder(const QString &folder)
 
 namespace {
 
-QStringList listEntries(const QString &folder, QDir::Filters filters, const FilePattern *pattern)
+enum class Kind { Files, Folders };
+
+// One pass over the folder's entries. The entry's own type is trusted where
+// the file system gives it, so a plain file costs no stat; links and
+// entries of unknown type are looked up, following links.
+QStringList listEntries(const QString &folder, Kind kind, const FilePattern *pattern)
 {
     requireReadableFolder(folder);
     QStringList names;
-    QDirIterator it(folder, filters | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (!pattern || pattern->matches(name))
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    const int fd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        // Hidden entries, and so "." and "..", are not listed.
+        if (entry->d_name[0] == '.')
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (pattern && !pattern->matches(name))
+            continue;
+        unsigned char type = entry->d_type;
+        if (type == DT_LNK || type == DT_UNKNOWN) {
+            struct stat info{};
+            if (::fstatat(fd, entry->d_name, &info, 0) != 0)
+                continue; // a broken link
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        if (type == (kind == Kind::Folders ? DT_DIR : DT_REG))
             names << name;
     }
-    std::sort(names.begin(), names.end(), naturalLess);
+    ::closedir(dir);
+    sortNaturally(names);
     return names;
 }
 
@@ -110,12 +168,12 @@ QStringList listEntries(const QString &folder, QDir::Filters filters, const File
 
 QStringList listFiles(const QString &folder, const FilePattern &pattern)
 {
-    return listEntries(folder, QDir::Files, &pattern);
+    return listEntries(folder, Kind::Files, &pattern);
 }
 
 QStringList listSubfolders(const QString &folder)
 {
-    return listEntries(folder, QDir::Dirs, nullptr);
+    return listEntries(folder, Kind::Folders, nullptr);
 }
 
 QString joinPath(const QString &folder, const QString &name)

@@ -27,6 +27,8 @@ inline bool naturalLess(const QString &a, const QString &b)
 {
     return naturalCompare(a, b) < 0;
 }
+// Sorts names into natural order, folding each name once.
+void sortNaturally(QStringList &names);
 
 // Names of the visible files of a folder that match the pattern, in natural
 // order. Throws Error 76 when the folder does not exist or cannot be opened.

@@ -272,6 +272,7 @@ void FileListBox::refreshKeepingSelection()
 void FileListBox::fill(const QString &folder)
 {
     const QStringList names = listFiles(folder, m_pattern);
+    ++m_readings;
     m_path = folder;
     m_filling = true;
     setUpdatesEnabled(false);

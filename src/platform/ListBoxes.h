@@ -94,6 +94,9 @@ public:
     // listed, without a Click.
     void refreshKeepingSelection();
 
+    // Counts the readings of a folder, so a caller can tell a fresh list.
+    quint64 readings() const { return m_readings; }
+
     int listIndex() const { return currentRow(); }
     // Selecting another entry emits Click, as a user's selection does.
     void setListIndex(int index);
@@ -119,6 +122,7 @@ private:
     QString m_path;
     FilePattern m_pattern{defaultPattern()};
     bool m_filling = false;
+    quint64 m_readings = 0;
 };
 
 // An absolute folder path without a trailing separator (except the root).
