@@ -67,6 +67,13 @@ private:
 };
 
 // Milliseconds from starting the program to its trace line; -1 on failure.
+// A launch right after another finds the X server still busy with the one
+// before; each run starts on a quiet server.
+void settle()
+{
+    QThread::msleep(300);
+}
+
 double launch(const QString &program, const QString &file, const QProcessEnvironment &env,
               double *reported)
 {
@@ -158,7 +165,9 @@ int main(int argc, char *argv[])
     for (int round = 0; round < rounds; ++round) {
         for (Case &c : cases) {
             double reported = 0;
+            settle();
             const double decoded = djpeg(c.file);
+            settle();
             const double launched = launch(program, c.file, env, &reported);
             if (decoded < 0 || launched < 0)
                 return 1;

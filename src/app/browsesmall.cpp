@@ -445,7 +445,10 @@ void browsesmall::Form_Load()
 
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
 
-    save(core::keys::ProgramPath, program);
+    // Writing the store costs more than the first paint; an unchanged value
+    // needs no writing.
+    if (core::keys::ProgramPath.read(m_settings) != program)
+        save(core::keys::ProgramPath, program);
 
     if (core::encoding::checkIsOn(core::keys::DelFavs.read(m_settings))) {
         m_favourites->deleteInvalidFavourites();

@@ -5,6 +5,25 @@
 #include "platform/StartupTrace.h"
 
 #include <QApplication>
+#include <QFileInfo>
+
+namespace {
+
+// With no session bus in reach, the toolkit's accessibility bridge has
+// libdbus launch one (dbus-launch) during start-up: a cost before the first
+// paint, for a bus that no assistive program would be listening on.
+void avoidSessionBusLaunch()
+{
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus")))
+        return;
+    // An address that cannot exist: connecting fails at once.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null/no-session-bus");
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +36,7 @@ int main(int argc, char *argv[])
     platform::PictureCache cache;
     browsesmall::readAhead(cache, settings, early.join(u' '));
 
+    avoidSessionBusLaunch();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Imagrove"));
     QApplication::setOrganizationName(QStringLiteral("Imagrove"));
