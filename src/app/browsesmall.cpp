@@ -85,7 +85,7 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
 {
     setObjectName(QStringLiteral("browsesmall"));
     setWindowTitle(QStringLiteral("Imagrove 2"));
-    if (!m_startup.cache) {
+    if (!m_startup.cache && m_startup.lookAhead) {
         m_ownCache = std::make_unique<platform::PictureCache>();
         m_startup.cache = m_ownCache.get();
     }

@@ -40,6 +40,8 @@ struct StartupInfo
     // Pictures read ahead, shared with whoever started reading before the
     // window existed; the window makes its own when none is given.
     platform::PictureCache *cache = nullptr;
+    // False: every picture is decoded when it is chosen (for measuring).
+    bool lookAhead = true;
 };
 
 // The main browser window. It owns every control and assembles the

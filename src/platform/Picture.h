@@ -55,6 +55,7 @@ public:
 private:
     Picture identify(const QString &path) const;
     void renderRaster(Picture &picture, QSize target) const;
+    bool renderJpeg(Picture &picture, QSize target) const;
     void renderMetafile(Picture &picture, QSize target) const;
     QByteArray runHelpers(const Picture &picture, QSize target) const;
 

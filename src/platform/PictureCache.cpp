@@ -111,7 +111,7 @@ void PictureCache::store(Entry entry)
     }
     m_entries.push_front(std::move(entry));
     m_bytes += bytes;
-    while (m_bytes > memoryCeiling && m_entries.size() > 1) {
+    while ((m_bytes > memoryCeiling || m_entries.size() > maxPictures) && m_entries.size() > 1) {
         m_bytes -= bytesOf(m_entries.back().picture);
         m_entries.pop_back();
     }

@@ -14,8 +14,10 @@ namespace platform {
 // neighbour costs a paint rather than a decode. Only raster files are read
 // ahead (metafiles are drawn by helper programs, at the size of the moment).
 //
-// The cache holds at most memoryCeiling bytes of pixels, dropping the least
-// recently used first; a picture larger than half of it is never kept. An
+// The cache holds at most maxPictures pictures (the shown one, the one
+// before, the one ahead and one to spare) and memoryCeiling bytes of pixels,
+// dropping the least recently used first; a picture larger than half the
+// ceiling is never kept. An
 // entry serves only while its file's size and modification time are those
 // it was decoded from. One decode runs at a time and at most one waits
 // behind it: a newer request replaces a waiting one.
@@ -23,6 +25,7 @@ class PictureCache
 {
 public:
     static constexpr qint64 memoryCeiling = 192ll * 1024 * 1024;
+    static constexpr size_t maxPictures = 4;
 
     explicit PictureCache(PictureDecoder decoder = PictureDecoder({}, {}));
     ~PictureCache();

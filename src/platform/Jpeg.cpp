@@ -1,0 +1,211 @@
+#include "Jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <QFile>
+#include <sys/mman.h>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+namespace platform::jpeg {
+
+namespace {
+
+struct ErrorTrap
+{
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+extern "C" void leave(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorTrap *>(info->err)->jump, 1);
+}
+
+// Warnings about damaged data are not worth a word: what can be shown is.
+extern "C" void quiet(j_common_ptr, int) {}
+
+// An open decoder over a file; the file is closed and the decoder destroyed
+// however the reading ends.
+struct Session
+{
+    explicit Session(const QString &path)
+        : file(std::fopen(QFile::encodeName(path).constData(), "rb"))
+    {
+        info.err = jpeg_std_error(&trap.manager);
+        trap.manager.error_exit = leave;
+        trap.manager.emit_message = quiet;
+    }
+    ~Session()
+    {
+        if (created)
+            jpeg_destroy_decompress(&info);
+        if (file)
+            std::fclose(file);
+    }
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    std::FILE *file;
+    ErrorTrap trap{};
+    jpeg_decompress_struct info{};
+    bool created = false;
+};
+
+// Fresh pages are costly to touch one by one; a large picture asks for huge
+// pages, where the system offers them (a whole photo then costs a few
+// faults instead of thousands). Its first page keeps the mapping's length.
+QImage largeImage(int width, int height)
+{
+    constexpr size_t head = 4096;
+    const size_t bytesPerLine = size_t(width) * 4;
+    const size_t length = head + bytesPerLine * size_t(height);
+    void *mapping =
+        ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED)
+        return {};
+    ::madvise(mapping, length, MADV_HUGEPAGE);
+    *static_cast<size_t *>(mapping) = length;
+    return QImage(
+        static_cast<uchar *>(mapping) + head, width, height, qsizetype(bytesPerLine),
+        QImage::Format_RGB32, [](void *start) { ::munmap(start, *static_cast<size_t *>(start)); },
+        mapping);
+}
+
+QImage newImage(int width, int height)
+{
+    constexpr qint64 large = 4 * 1024 * 1024;
+    if (qint64(width) * height * 4 < large)
+        return QImage(width, height, QImage::Format_RGB32);
+    return largeImage(width, height);
+}
+
+bool decodable(const jpeg_decompress_struct &info)
+{
+    return info.jpeg_color_space == JCS_GRAYSCALE || info.jpeg_color_space == JCS_YCbCr ||
+           info.jpeg_color_space == JCS_RGB;
+}
+
+// The steps that may jump hold nothing with a destructor of their own; the
+// image is the caller's, assigned here.
+bool run(Session &s, Header &header, QSize atLeast, QImage *image)
+{
+    if (setjmp(s.trap.jump))
+        return false;
+    jpeg_create_decompress(&s.info);
+    s.created = true;
+    jpeg_stdio_src(&s.info, s.file);
+    jpeg_save_markers(&s.info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&s.info, TRUE);
+    if (!decodable(s.info))
+        return false;
+    header.stored = QSize(int(s.info.image_width), int(s.info.image_height));
+    for (jpeg_saved_marker_ptr m = s.info.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1) {
+            header.orientation = exifOrientation(m->data, m->data_length);
+            if (header.orientation != 1)
+                break;
+        }
+    }
+    if (!image)
+        return true;
+
+    // The smallest scale in eighths that is no smaller than asked.
+    unsigned eighths = 8;
+    if (!atLeast.isEmpty()) {
+        for (unsigned m = 1; m < 8; ++m) {
+            const auto scaled = [m](unsigned side) { return (side * m + 7) / 8; };
+            if (scaled(s.info.image_width) >= unsigned(atLeast.width()) &&
+                scaled(s.info.image_height) >= unsigned(atLeast.height())) {
+                eighths = m;
+                break;
+            }
+        }
+    }
+    s.info.scale_num = eighths;
+    s.info.scale_denom = 8;
+    s.info.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&s.info);
+    *image = newImage(int(s.info.output_width), int(s.info.output_height));
+    if (image->isNull())
+        return false;
+    while (s.info.output_scanline < s.info.output_height) {
+        JSAMPROW row = image->scanLine(int(s.info.output_scanline));
+        jpeg_read_scanlines(&s.info, &row, 1);
+    }
+    jpeg_finish_decompress(&s.info);
+    return true;
+}
+
+} // namespace
+
+bool readHeader(const QString &path, Header &header)
+{
+    Session session(path);
+    return session.file && run(session, header, {}, nullptr);
+}
+
+QImage decode(const QString &path, QSize atLeast)
+{
+    Session session(path);
+    Header header;
+    QImage image;
+    if (!session.file || !run(session, header, atLeast, &image))
+        return {};
+    return image;
+}
+
+int exifOrientation(const unsigned char *data, size_t size)
+{
+    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
+        return 1;
+    const unsigned char *tiff = data + 6;
+    const size_t length = size - 6;
+    bool little;
+    if (tiff[0] == 'I' && tiff[1] == 'I')
+        little = true;
+    else if (tiff[0] == 'M' && tiff[1] == 'M')
+        little = false;
+    else
+        return 1;
+    const auto u16 = [&](size_t at) {
+        return little ? unsigned(tiff[at] | tiff[at + 1] << 8)
+                      : unsigned(tiff[at] << 8 | tiff[at + 1]);
+    };
+    const auto u32 = [&](size_t at) {
+        return little ? u16(at) | size_t(u16(at + 2)) << 16 : size_t(u16(at)) << 16 | u16(at + 2);
+    };
+    const size_t directory = u32(4);
+    if (directory > length || length - directory < 2)
+        return 1;
+    const size_t count = u16(directory);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t entry = directory + 2 + i * 12;
+        if (entry + 12 > length)
+            break;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {
+            const unsigned value = u16(entry + 8);
+            return value >= 1 && value <= 8 ? int(value) : 1;
+        }
+    }
+    return 1;
+}
+
+QImage oriented(QImage image, int orientation)
+{
+    // Mirror first, then a quarter turn, as the EXIF values are defined.
+    const bool mirror = orientation == 2 || orientation == 7;
+    const bool flip = orientation == 4 || orientation == 5;
+    if (orientation == 3)
+        return image.transformed(QTransform().rotate(180));
+    if (orientation == 8)
+        return image.transformed(QTransform().rotate(270));
+    if (mirror || flip)
+        image = std::move(image).mirrored(mirror, flip);
+    if (orientation >= 5)
+        image = image.transformed(QTransform().rotate(90));
+    return image;
+}
+
+} // namespace platform::jpeg
