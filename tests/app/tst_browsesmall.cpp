@@ -3,6 +3,7 @@
 #include "platform/Volumes.h"
 #include "WindowTest.h"
 
+#include <fcntl.h>
 #include <memory>
 #include <QAction>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace core;
 
@@ -406,6 +408,79 @@ private Q_SLOTS:
         auto window = makeWindow(image);
         QVERIFY(m_desktop->messages.isEmpty());
         QCOMPARE(window->File1->listIndex(), -1);
+    }
+
+    // p1 is shown and p2, below it, read ahead; then p2's bytes become a
+    // picture of another colour, its time stamp kept or not.
+    void lookAheadServesOnlyUnchangedNeighbours_data()
+    {
+        QTest::addColumn<bool>("keepStamp");
+        QTest::addColumn<bool>("leaveFolder");
+        QTest::addColumn<QColor>("shown");
+        QTest::newRow("unchanged: reused") << true << false << QColor(Qt::red);
+        QTest::newRow("changed on disk") << false << false << QColor(Qt::blue);
+        QTest::newRow("folder left: dropped") << true << true << QColor(Qt::blue);
+    }
+    void lookAheadServesOnlyUnchangedNeighbours()
+    {
+        QFETCH(bool, keepStamp);
+        QFETCH(bool, leaveFolder);
+        QFETCH(QColor, shown);
+        const QString folder = m_env->makeFolder(QStringLiteral("Ahead"));
+        m_env->makeFolder(QStringLiteral("Ahead/Other"));
+        const auto paint = [&](const QString &name, Qt::GlobalColor colour) {
+            QImage image(8, 8, QImage::Format_RGB32);
+            image.fill(colour);
+            QVERIFY(image.save(folder + u'/' + name, "BMP"));
+        };
+        paint(QStringLiteral("p1.bmp"), Qt::green);
+        paint(QStringLiteral("p2.bmp"), Qt::red);
+        platform::PictureCache cache;
+        auto window = makeWindow(folder + QStringLiteral("/p1.bmp"), &cache);
+        QTRY_COMPARE(cache.decodesDone(), 1);
+
+        const QByteArray p2 = QFile::encodeName(folder + QStringLiteral("/p2.bmp"));
+        struct stat before
+        {
+        };
+        QCOMPARE(::stat(p2.constData(), &before), 0);
+        paint(QStringLiteral("p2.bmp"), Qt::blue);
+        timespec times[2] = {before.st_atim, before.st_mtim};
+        if (!keepStamp)
+            times[1].tv_sec += 2;
+        QCOMPARE(::utimensat(AT_FDCWD, p2.constData(), times, 0), 0);
+        if (leaveFolder) {
+            for (const QString &to : {folder + QStringLiteral("/Other"), folder}) {
+                window->Dir1->setCurrentRow(window->Dir1->count() - 1);
+                for (int row = 0; row < window->Dir1->count(); ++row) {
+                    if (window->Dir1->list(
+                            row - (window->Dir1->count() - window->Dir1->listCount())) == to)
+                        window->Dir1->setCurrentRow(row);
+                }
+                QTest::keyClick(window->Dir1, Qt::Key_Return);
+                QCOMPARE(window->Dir1->path(), to);
+            }
+            clickRow(window->File1, 0);
+        }
+        QTest::keyClick(window->File1, Qt::Key_Down);
+        QCOMPARE(window->File1->fileName(), QStringLiteral("p2.bmp"));
+        QCOMPARE(window->Image1->pixmap().toImage().pixelColor(4, 4), shown);
+    }
+
+    void badNeighbourIsReportedOnlyWhenChosen()
+    {
+        const QString folder = m_env->makeFolder(QStringLiteral("Ahead"));
+        QVERIFY(
+            copyFixture(QStringLiteral("pillow/hopper.jpg"), folder + QStringLiteral("/a.jpg")));
+        m_env->makeFile(QStringLiteral("Ahead/b.jpg"), 300);
+        platform::PictureCache cache;
+        auto window = makeWindow(folder + QStringLiteral("/a.jpg"), &cache);
+        QTRY_COMPARE(cache.decodesDone(), 1);
+        QCOMPARE(m_desktop->messages.size(), 0);
+        m_desktop->answerMessage(platform::Answer::Ok);
+        QTest::keyClick(window->File1, Qt::Key_Down);
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QVERIFY(window->Image1->pixmap().isNull());
     }
 };
 

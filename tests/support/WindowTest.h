@@ -18,10 +18,11 @@ protected:
     }
     bool tearDownWindowTest() { return tearDownComponentTest(); }
 
-    std::unique_ptr<browsesmall> makeWindow(const QString &commandLine = {})
+    std::unique_ptr<browsesmall> makeWindow(const QString &commandLine = {},
+                                            platform::PictureCache *cache = nullptr)
     {
         auto window = std::make_unique<browsesmall>(*m_settings, *m_state, *m_desktop,
-                                                    StartupInfo{m_program, commandLine});
+                                                    StartupInfo{m_program, commandLine, cache});
         window->start();
         return window;
     }
