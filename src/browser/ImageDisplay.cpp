@@ -96,6 +96,9 @@ void ImageDisplay::ShowSelectedImage()
     // One decoding serves the pane and the measurement; the pane in stretched
     // mode needs no more than the box.
     m_fullSize = QImage();
+    // The neighbour ahead is asked for first, so that it decodes on the
+    // worker while this one decodes here.
+    lookAhead(m_c.File1->listIndex());
     bool shown = true;
     try {
         m_picture = decode(m_state.CurrentImagePath, paneTarget(m_stretch));
@@ -117,7 +120,6 @@ void ImageDisplay::ShowSelectedImage()
         Q_EMIT imageShown(m_state.CurrentImagePath, name, m_picture.naturalSize);
     else
         Q_EMIT imageFailed();
-    lookAhead(m_c.File1->listIndex());
 }
 
 QSize ImageDisplay::paneTarget(bool stretched)
