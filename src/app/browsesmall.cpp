@@ -6,6 +6,7 @@
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
 #include "favourites/FavouritesMenu.h"
+#include "fullscreen/Form4.h"
 #include "Imagedim.h"
 #include "MainLayout.h"
 #include "platform/ErrorReport.h"
@@ -315,6 +316,7 @@ void browsesmall::assemble()
                                            mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol},
                                           m_state, m_settings, m_desktop, *imagedim, this);
     m_display->setCache(m_startup.cache);
+    m_display->setViewer(this);
     m_info = new browser::InfoPanel(
         {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
     m_favourites = new favourites::FavouritesMenu(
@@ -445,6 +447,9 @@ void browsesmall::Form_Load()
 
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
 
+    if (fullScreenLaunch(); m_unloaded)
+        return;
+
     // Writing the store costs more than the first paint; an unchanged value
     // needs no writing.
     if (core::keys::ProgramPath.read(m_settings) != program)
@@ -513,6 +518,51 @@ void browsesmall::selectCommandLineImage()
         }
     }
     File1->setEnabled(true);
+}
+
+void browsesmall::fullScreenLaunch()
+{
+    using core::encoding::checkIsOn;
+    // Only a picture that is shown can be viewed full screen.
+    if (!checkIsOn(core::keys::ImgFll.read(m_settings)) || m_startup.commandLine.isEmpty() ||
+        m_display->picture().isNull())
+        return;
+    m_state.LaunchedFromCommandLine = true;
+    m_display->FullScreen();
+    if (checkIsOn(core::keys::CloseAfter1.read(m_settings)) && m_state.LaunchedFromCommandLine) {
+        close();
+        return;
+    }
+    m_state.LaunchedFromCommandLine = false;
+}
+
+void browsesmall::open()
+{
+    fullscreen::Form4 viewer(*this, m_state, m_settings, m_desktop, this);
+    // The main window's folder moves the viewer's lists with it.
+    connect(m_navigation, &browser::FolderNavigation::folderChanged, &viewer,
+            &fullscreen::Form4::followFolder);
+    m_desktop.runModal(viewer);
+}
+
+void browsesmall::ShowSelectedImage()
+{
+    m_display->ShowSelectedImage();
+}
+
+QImage browsesmall::displayPicture()
+{
+    return m_display->fullSizeImage();
+}
+
+void browsesmall::viewerClosed()
+{
+    m_display->viewerClosed();
+}
+
+void browsesmall::popUpFavourites(const QPoint &at)
+{
+    mnuFav->popup(at);
 }
 
 void browsesmall::closeEvent(QCloseEvent *event)

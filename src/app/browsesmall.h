@@ -1,9 +1,11 @@
 #pragma once
 
 #include "browser/FolderNavigation.h"
+#include "browser/ImageDisplay.h"
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "favourites/FavouritesMenu.h"
+#include "fullscreen/ViewerHost.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
@@ -48,7 +50,9 @@ struct StartupInfo
 // components that work on them; each component gets only its own.
 class browsesmall final : public QMainWindow,
                           private browser::FavouritesMenuSource,
-                          private favourites::FolderBrowser
+                          private favourites::FolderBrowser,
+                          private browser::FullScreenViewer,
+                          private fullscreen::ViewerHost
 {
     Q_OBJECT
 public:
@@ -64,6 +68,8 @@ public:
     // Shows the window and runs the start-up steps, so that anything they
     // report appears over the window.
     void start();
+    // The window was closed (by start-up too, after a full-screen launch).
+    bool ended() const { return m_unloaded; }
 
     // Controls, named and object-named as the window's design names them.
     std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
@@ -172,6 +178,19 @@ private:
     QString currentFolder() const override;
     void goToFolder(const QString &folder) override;
     void favouritesPanelToggled(bool shown);
+    void fullScreenLaunch();
+
+    // The full-screen viewer, opened by the display.
+    void open() override;
+    platform::DriveListBox &hostDrive() override { return *Drive1; }
+    platform::DirListBox &hostFolders() override { return *Dir1; }
+    platform::FileListBox &hostFiles() override { return *File1; }
+    void ShowSelectedImage() override;
+    QImage displayPicture() override;
+    void viewerClosed() override;
+    void popUpFavourites(const QPoint &at) override;
+    void showHelpContents() override {}
+    void showAbout() override {}
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;

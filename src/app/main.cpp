@@ -51,5 +51,8 @@ int main(int argc, char *argv[])
                        {QApplication::applicationDirPath(), arguments.join(u' '), &cache});
     platform::traceFirstPicture(window.Image1);
     window.start();
+    // A full-screen launch may have ended the program already.
+    if (window.ended())
+        return 0;
     return QApplication::exec();
 }

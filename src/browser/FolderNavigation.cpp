@@ -55,7 +55,6 @@ void FolderNavigation::Drive1_Change()
         const QString drive = m_c.Drive1->drive();
         platform::volumes::requireReady(drive);
         m_c.Dir1->setPath(platform::volumes::currentFolder(drive));
-        // The full-screen viewer's drive list follows once the viewer exists.
     } catch (const Error &error) {
         if (error.number == Error::DeviceUnavailable)
             m_desktop.msgBox(QStringLiteral("Drive unavailable"), platform::Icon::Exclamation,

@@ -101,7 +101,7 @@ void ImageDisplay::ShowSelectedImage()
     lookAhead(m_c.File1->listIndex());
     bool shown = true;
     try {
-        m_picture = decode(m_state.CurrentImagePath, paneTarget(m_stretch));
+        m_picture = decode(m_state.CurrentImagePath, decodeTarget());
     } catch (const Error &error) {
         // A file that cannot be shown leaves an empty pane, not the last picture.
         clearPicture();
@@ -125,6 +125,25 @@ void ImageDisplay::ShowSelectedImage()
 QSize ImageDisplay::paneTarget(bool stretched)
 {
     return stretched ? stretchBoxPixels : QSize();
+}
+
+QSize ImageDisplay::decodeTarget() const
+{
+    return m_state.FullScreenOpen ? QSize() : paneTarget(m_stretch);
+}
+
+void ImageDisplay::viewerClosed()
+{
+    showImage();
+    if (!m_stretch) {
+        // Centres what is smaller than the pane.
+        layoutActualSize();
+        return;
+    }
+    const QSize pane = m_c.Picture1->size();
+    const QSize box = m_c.Image1->size();
+    m_c.Image1->move(box.width() < pane.width() ? (pane.width() - box.width()) / 2 : 0,
+                     box.height() < pane.height() ? (pane.height() - box.height()) / 2 : 0);
 }
 
 platform::Picture ImageDisplay::decode(const QString &path, QSize target)
@@ -152,7 +171,7 @@ void ImageDisplay::lookAhead(int shownIndex)
     const int ahead = shownIndex + step;
     if (ahead < 0 || ahead >= m_c.File1->listCount())
         return;
-    m_cache->prefetch(imagePath(m_c.File1->path(), m_c.File1->list(ahead)), paneTarget(m_stretch));
+    m_cache->prefetch(imagePath(m_c.File1->path(), m_c.File1->list(ahead)), decodeTarget());
 }
 
 void ImageDisplay::dropLookAhead(const QString &folder)

@@ -68,6 +68,11 @@ public:
     void applyStartupColour();
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
+    // The Full Screen command, as start-up runs it for a command-line image.
+    void FullScreen() { mnuFullscrn_Click(); }
+    // The viewer has closed, leaving its picture here: laid out again
+    // without reloading, centred where it is smaller than the pane.
+    void viewerClosed();
     void setDecoder(const platform::PictureDecoder &decoder) { m_decoder = decoder; }
     // Pictures decoded ahead: the neighbours of the shown entry are read
     // into it after each showing. Without one, every picture is decoded
@@ -115,6 +120,8 @@ private:
     void clearPicture();
     void tooLarge();
     platform::Picture decode(const QString &path, QSize target);
+    // The pane's size, or the natural size while the viewer shows pictures.
+    QSize decodeTarget() const;
     void lookAhead(int shownIndex);
 
     Controls m_c;

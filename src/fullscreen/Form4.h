@@ -1,0 +1,146 @@
+#pragma once
+
+#include "core/AppState.h"
+#include "core/SettingsStore.h"
+#include "platform/Desktop.h"
+#include "platform/ListBoxes.h"
+#include "platform/PictureButton.h"
+#include "ViewerHost.h"
+
+#include <array>
+#include <QDialog>
+#include <QImage>
+#include <QTimer>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
+
+namespace fullscreen {
+
+// The full-screen viewer with its MiniBrowser panel: a borderless window
+// over the screen, showing the main window's picture at its natural size.
+// It never decodes a file: it selects the entry in the main window's list
+// and has the main window show it.
+class Form4 final : public QDialog
+{
+    Q_OBJECT
+public:
+    Form4(ViewerHost &host, core::AppState &state, core::SettingsStore &settings,
+          platform::Desktop &desktop, QWidget *parent = nullptr);
+    ~Form4() override;
+
+    // The main window's folder changed while the viewer is open.
+    void followFolder(const QString &folder);
+
+    // Canvas.
+    platform::PictureButton *Picture1 = nullptr;
+    platform::PictureButton *Image1 = nullptr;
+    QScrollBar *HScroll1 = nullptr;
+    QScrollBar *VScroll1 = nullptr;
+    platform::PictureButton *Label1 = nullptr; // the caption
+    platform::PictureButton *Label2 = nullptr; // reveals the menu bar
+    platform::PictureButton *Label4 = nullptr; // hides it; a click closes
+    platform::PictureButton *lblMiniOn = nullptr;
+    platform::PictureButton *lblMiniOff = nullptr;
+    QTimer Tim;
+
+    // MiniBrowser.
+    QFrame *Frame1 = nullptr;
+    QFrame *Shape1 = nullptr;
+    QFrame *Shape2 = nullptr;
+    QLabel *Label5 = nullptr;
+    platform::PictureButton *Image3 = nullptr; // the program's icon
+    platform::PictureButton *Image2 = nullptr; // the pin
+    QLabel *shpPinOn = nullptr;
+    QPushButton *cmdExit = nullptr;
+    platform::DriveListBox *Drive1 = nullptr;
+    platform::DirListBox *Dir1 = nullptr;
+    platform::FileListBox *File1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *lblNumber = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *lblCount = nullptr;
+
+    // Menus.
+    QMenuBar *menuBar = nullptr;
+    QMenu *mnuOptions = nullptr;
+    QMenu *mnuBackCol = nullptr;
+    // Black, White, Grey, Green, Blue, Red, Yellow.
+    std::array<QAction *, 7> mnuColour{};
+    QAction *mnuInfo = nullptr;
+    QAction *mnuFit = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuContents = nullptr;
+    QAction *mnuAbout = nullptr;
+    QMenu *mnuIcon = nullptr;
+    QAction *mnuExit2 = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+
+private:
+    void buildCanvas();
+    void buildMiniBrowser();
+    void buildMenus();
+    void wire();
+    void wireMiniBrowser();
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void File1_Click();
+    void Nav(int button);
+    void Tim_Timer();
+    void ColReset();
+    void mnuColour_Click(int index);
+    void mnuInfo_Click();
+    void mnuFit_Click();
+    void mnuExit_Click();
+    void mnuContents_Click();
+    void mnuAbout_Click();
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void Drive1_Change();
+    void Dir1_Change();
+    void Dir1_MouseDown();
+    void listMouseUp(Qt::MouseButton button);
+    void Image2_Click();
+    void Image3_DblClick();
+    void Image3_MouseDown(Qt::MouseButton button);
+    void cmdExit_Click();
+    void lblMiniOn_MouseMove();
+    void lblMiniOff_MouseMove();
+
+    QSize screenTwips() const;
+    void layout();
+    void applyScheme(int index);
+    void showMenus(bool shown);
+    void updateCounters();
+    void tooLarge();
+    // Steps 1-3 of navigation; false when they closed the viewer or the lock holds.
+    bool navigationAllowed();
+    void step(int direction); // -1 previous, +1 next, with the wrap notices
+    void stepKey(int key);
+    bool wheel(QWidget *over, QWheelEvent *event);
+    void attempt(const std::function<void()> &action);
+    void selectEntry(int index);
+    void applyGreyMode();
+
+    ViewerHost &m_host;
+    core::AppState &m_state;
+    core::SettingsStore &m_settings;
+    platform::Desktop &m_desktop;
+    QImage m_picture; // natural size
+    bool m_unloaded = false;
+};
+
+} // namespace fullscreen

@@ -1,0 +1,406 @@
+#include "core/SettingKeys.h"
+#include "fullscreen/Form4.h"
+#include "platform/Twips.h"
+#include "WindowTest.h"
+
+#include <functional>
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace core;
+using fullscreen::Form4;
+
+class tst_viewer : public WindowTest
+{
+    Q_OBJECT
+
+private:
+    QString m_folder;
+
+    void picture(const QString &name, QSize size, Qt::GlobalColor colour)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        QVERIFY(image.save(m_folder + u'/' + name));
+    }
+    // The main window on the folder with the named entry shown.
+    std::unique_ptr<browsesmall> windowShowing(const QString &name)
+    {
+        keys::Startdir.save(*m_settings, m_folder);
+        auto window = makeWindow();
+        const auto found = window->File1->findItems(name, Qt::MatchExactly);
+        if (!found.isEmpty())
+            clickRow(window->File1, window->File1->row(found.first()));
+        return window;
+    }
+    // Opens the viewer from the window and runs inside while it is open;
+    // the viewer is closed afterwards if it is still open.
+    void inViewer(browsesmall &window, const std::function<void(Form4 &)> &inside,
+                  bool fromToolbar = false)
+    {
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto &viewer = static_cast<Form4 &>(dialog);
+            viewer.show();
+            inside(viewer);
+            if (viewer.isVisible())
+                viewer.close();
+            return 0;
+        });
+        if (fromToolbar)
+            QTest::mouseClick(window.pics[6], Qt::LeftButton);
+        else
+            window.mnuFullscrn->trigger();
+        QVERIFY(!m_state->FullScreenOpen);
+    }
+    static void hover(QWidget *widget)
+    {
+        const QPoint at(2, 50);
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    static void unlock(Form4 &viewer) { QTRY_VERIFY(!viewer.Tim.isActive()); }
+    static QColor shown(Form4 &viewer)
+    {
+        return viewer.Image1->pixmap().toImage().pixelColor(0, 0);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        setUpWindowTest();
+        m_folder = m_env->makeFolder(QStringLiteral("Photos"));
+        picture(QStringLiteral("a.bmp"), {100, 50}, Qt::red);
+        picture(QStringLiteral("b.bmp"), {100, 50}, Qt::green);
+        picture(QStringLiteral("c.bmp"), {100, 50}, Qt::blue);
+    }
+    void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
+
+    void navigationWrapsWithANotice_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<QString>("fsnav");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QColor>("after");
+        QTest::newRow("left on first") << "a.bmp" << Qt::LeftButton << "0"
+                                       << "last" << QColor(Qt::blue);
+        QTest::newRow("right on last") << "c.bmp" << Qt::RightButton << "0"
+                                       << "first" << QColor(Qt::red);
+        QTest::newRow("right on first") << "a.bmp" << Qt::RightButton << "0"
+                                        << "" << QColor(Qt::green);
+        QTest::newRow("fsnav: right on first") << "a.bmp" << Qt::RightButton << "1"
+                                               << "last" << QColor(Qt::blue);
+        QTest::newRow("fsnav: left on last") << "c.bmp" << Qt::LeftButton << "1"
+                                             << "first" << QColor(Qt::red);
+        QTest::newRow("middle") << "b.bmp" << Qt::MiddleButton << "0"
+                                << "" << QColor(Qt::green);
+    }
+    void navigationWrapsWithANotice()
+    {
+        QFETCH(QString, start);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(QString, fsnav);
+        QFETCH(QString, notice);
+        QFETCH(QColor, after);
+        keys::FsNav.save(*m_settings, fsnav);
+        auto window = windowShowing(start);
+        inViewer(*window, [&](Form4 &viewer) {
+            unlock(viewer);
+            if (!notice.isEmpty())
+                m_desktop->answerMessage(platform::Answer::Ok);
+            QTest::mouseClick(viewer.Image1, button);
+            QCOMPARE(m_desktop->messages.size(), notice.isEmpty() ? 0 : 1);
+            if (!notice.isEmpty()) {
+                QCOMPARE(m_desktop->messages[0].text,
+                         QStringLiteral("There are no more images to view in the current "
+                                        "directory, switching to %1 image.")
+                             .arg(notice));
+                QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Imagrove 2"));
+            }
+            QCOMPARE(shown(viewer), after);
+            QCOMPARE(viewer.Label1->text(), m_state->CurrentImagePath);
+        });
+        // The main window keeps the viewer's picture and selection.
+        QCOMPARE(window->Image1->pixmap().toImage().pixelColor(2, 2), after);
+        QCOMPARE(m_state->CurrentImagePath.endsWith(window->File1->fileName()), true);
+    }
+
+    void oneImageStaysAfterTheNotice()
+    {
+        QFile::remove(m_folder + QStringLiteral("/b.bmp"));
+        QFile::remove(m_folder + QStringLiteral("/c.bmp"));
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            unlock(viewer);
+            for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+                m_desktop->answerMessage(platform::Answer::Ok);
+                QTest::mouseClick(viewer.Image1, button);
+                QCOMPARE(viewer.File1->listIndex(), 0);
+            }
+            QCOMPARE(m_desktop->messages.size(), 2);
+        });
+    }
+
+    void clicksWithinTheLockAndMiddleButtonDoNothing()
+    {
+        auto window = windowShowing(QStringLiteral("b.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            QVERIFY(viewer.Tim.isActive());
+            QTest::mouseClick(viewer.Image1, Qt::RightButton);
+            QCOMPARE(shown(viewer), QColor(Qt::green));
+            unlock(viewer);
+            QTest::mouseClick(viewer.Picture1, Qt::MiddleButton);
+            QCOMPARE(shown(viewer), QColor(Qt::green));
+        });
+    }
+
+    void disfsnavClosesAndThePaneCentresThePicture()
+    {
+        keys::DisFsNav.save(*m_settings, QStringLiteral("1"));
+        auto window = windowShowing(QStringLiteral("b.bmp"));
+        bool open = true;
+        inViewer(
+            *window,
+            [&](Form4 &viewer) {
+                unlock(viewer);
+                QTest::mouseClick(viewer.Image1, Qt::LeftButton);
+                open = viewer.isVisible();
+            },
+            true);
+        QVERIFY(!open);
+        QCOMPARE(window->File1->fileName(), QStringLiteral("b.bmp"));
+        // The stretch box is two pixels narrower than the pane.
+        QCOMPARE(window->Image1->x(), 1);
+        QCOMPARE(window->Image1->pixmap().toImage().pixelColor(2, 2), QColor(Qt::green));
+    }
+
+    void storedSchemeAndInfo_data()
+    {
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<QString>("info");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<int>("checked"); // -1: none
+        QTest::addColumn<bool>("caption");
+        QTest::newRow("Purple") << "Purple"
+                                << "On" << QColor(Qt::black) << -1 << true;
+        QTest::newRow("Yellow, Off") << "Yellow"
+                                     << "Off" << QColor(Qt::yellow) << 6 << false;
+    }
+    void storedSchemeAndInfo()
+    {
+        QFETCH(QString, colour);
+        QFETCH(QString, info);
+        QFETCH(QColor, background);
+        QFETCH(int, checked);
+        QFETCH(bool, caption);
+        keys::FullScreenColour.save(*m_settings, colour);
+        keys::FullScreenInfo.save(*m_settings, info);
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            for (int i = 0; i < 7; ++i)
+                QCOMPARE(viewer.mnuColour[size_t(i)]->isChecked(), i == checked);
+            QCOMPARE(viewer.Label1->isVisible(), caption);
+            QCOMPARE(viewer.mnuInfo->isChecked(), caption);
+            QCOMPARE(viewer.Picture1->grab().toImage().pixelColor(1000, 900), background);
+            viewer.mnuColour[3]->trigger();
+            viewer.mnuInfo->trigger();
+            QCOMPARE(viewer.Label1->isVisible(), !caption);
+        });
+        QCOMPARE(keys::FullScreenColour.read(*m_settings), QStringLiteral("Green"));
+        QCOMPARE(keys::FullScreenInfo.read(*m_settings),
+                 caption ? QStringLiteral("Off") : QStringLiteral("On"));
+    }
+
+    void exitPathsAndTheCommandLineFlag_data()
+    {
+        QTest::addColumn<QString>("exit");
+        QTest::addColumn<bool>("launched");
+        QTest::newRow("character key") << "key" << true;
+        QTest::newRow("View > Exit") << "mnuExit" << false;
+        QTest::newRow("icon menu Exit") << "mnuExit2" << false;
+        QTest::newRow("X") << "cmdExit" << false;
+        QTest::newRow("icon double-click") << "Image3" << true;
+        QTest::newRow("caption") << "Label1" << true;
+        QTest::newRow("strip") << "Label4" << true;
+    }
+    void exitPathsAndTheCommandLineFlag()
+    {
+        QFETCH(QString, exit);
+        QFETCH(bool, launched);
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        m_state->LaunchedFromCommandLine = true;
+        inViewer(*window, [&](Form4 &viewer) {
+            if (exit == QLatin1String("key"))
+                QTest::keyClick(viewer.File1, Qt::Key_Escape);
+            else if (exit == QLatin1String("mnuExit"))
+                viewer.mnuExit->trigger();
+            else if (exit == QLatin1String("mnuExit2"))
+                viewer.mnuExit2->trigger();
+            else if (exit == QLatin1String("cmdExit"))
+                QTest::mouseClick(viewer.cmdExit, Qt::LeftButton);
+            else if (exit == QLatin1String("Image3"))
+                QTest::mouseDClick(viewer.Image3, Qt::LeftButton);
+            else
+                QTest::mouseClick(viewer.findChild<QWidget *>(exit), Qt::LeftButton);
+            QVERIFY(!viewer.isVisible());
+        });
+        QCOMPARE(m_state->LaunchedFromCommandLine, launched);
+        QVERIFY(!m_state->SecondaryWindowOpen);
+    }
+
+    void commandLineLaunchEndsAfterOneImage_data()
+    {
+        QTest::addColumn<bool>("exitItem");
+        QTest::newRow("character key ends") << false;
+        QTest::newRow("Exit keeps running") << true;
+    }
+    void commandLineLaunchEndsAfterOneImage()
+    {
+        QFETCH(bool, exitItem);
+        keys::ImgFll.save(*m_settings, QStringLiteral("1"));
+        keys::CloseAfter1.save(*m_settings, QStringLiteral("1"));
+        bool opened = false;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto &viewer = static_cast<Form4 &>(dialog);
+            viewer.show();
+            opened = shown(viewer) == QColor(Qt::green);
+            if (exitItem)
+                viewer.mnuExit->trigger();
+            else
+                QTest::keyClick(&viewer, 'q');
+            return 0;
+        });
+        auto window = makeWindow(m_folder + QStringLiteral("/b.bmp"));
+        QVERIFY(opened);
+        QCOMPARE(window->ended(), !exitItem);
+        QCOMPARE(m_state->LaunchedFromCommandLine, !exitItem);
+        QCOMPARE(keys::ProgramPath.read(*m_settings).isEmpty(), !exitItem);
+    }
+
+    void keysAndWheelStep()
+    {
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            unlock(viewer);
+            QTest::keyClick(&viewer, Qt::Key_Right);
+            QCOMPARE(shown(viewer), QColor(Qt::green));
+            QTest::keyClick(&viewer, Qt::Key_End);
+            QCOMPARE(shown(viewer), QColor(Qt::blue));
+            QTest::keyClick(&viewer, Qt::Key_PageUp);
+            QCOMPARE(shown(viewer), QColor(Qt::green));
+            QWheelEvent down(QPointF(5, 5), viewer.Image1->mapToGlobal(QPointF(5, 5)), {},
+                             {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewer.Image1, &down);
+            QCOMPARE(shown(viewer), QColor(Qt::blue));
+            QTest::keyClick(&viewer, Qt::Key_Home);
+            QCOMPARE(shown(viewer), QColor(Qt::red));
+            QVERIFY(viewer.isVisible());
+        });
+    }
+
+    void largePictureScrollsOrFits_data()
+    {
+        QTest::addColumn<bool>("fit");
+        QTest::newRow("natural size") << false;
+        QTest::newRow("fit to screen") << true;
+    }
+    void largePictureScrollsOrFits()
+    {
+        QFETCH(bool, fit);
+        QImage large(4000, 3000, QImage::Format_RGB32);
+        large.fill(Qt::white);
+        large.setPixelColor(3999, 2999, Qt::red);
+        QVERIFY(large.save(m_folder + QStringLiteral("/large.bmp")));
+        auto window = windowShowing(QStringLiteral("large.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            if (fit)
+                viewer.mnuFit->trigger();
+            QCOMPARE(viewer.HScroll1->isVisible(), !fit);
+            QCOMPARE(viewer.VScroll1->isVisible(), !fit);
+            if (fit) {
+                // 1280 x 1024 screen: 1280 x 960, centred.
+                QCOMPARE(viewer.Image1->geometry(), QRect(0, 32, 1280, 960));
+                return;
+            }
+            viewer.HScroll1->setValue(viewer.HScroll1->maximum());
+            viewer.VScroll1->setValue(viewer.VScroll1->maximum());
+            const QPoint corner = viewer.Image1->mapTo(viewer.Picture1, QPoint(3999, 2999));
+            QVERIFY(viewer.Picture1->rect().contains(corner));
+            QCOMPARE(viewer.Picture1->grab().toImage().pixelColor(corner), QColor(Qt::red));
+        });
+        QCOMPARE(keys::FullScreenInfo.read(*m_settings), QStringLiteral("On"));
+    }
+
+    void miniBrowser_data()
+    {
+        QTest::addColumn<QString>("fsmbal");
+        QTest::addColumn<QString>("greymode");
+        QTest::newRow("plain") << "0"
+                               << "0";
+        QTest::newRow("pinned, grey") << "1"
+                                      << "1";
+    }
+    void miniBrowser()
+    {
+        QFETCH(QString, fsmbal);
+        QFETCH(QString, greymode);
+        keys::FsMbAl.save(*m_settings, fsmbal);
+        keys::GreyMode.save(*m_settings, greymode);
+        const bool pinned = fsmbal == QLatin1String("1");
+        m_env->makeFolder(QStringLiteral("Photos/More"));
+        auto window = windowShowing(QStringLiteral("b.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            QCOMPARE(viewer.Frame1->isVisible(), pinned);
+            QCOMPARE(viewer.shpPinOn->isVisible(), pinned);
+            QCOMPARE(viewer.lblNumber->text(), QStringLiteral("2"));
+            QCOMPARE(viewer.lblCount->text(), QStringLiteral("3"));
+            QCOMPARE(viewer.Frame1->palette().color(QPalette::Window),
+                     pinned ? QColor(128, 128, 128) : QColor(255, 224, 192));
+            QCOMPARE(viewer.Shape1->palette().color(QPalette::Window), QColor(0, 0, 128));
+            hover(viewer.lblMiniOn);
+            QVERIFY(viewer.Frame1->isVisible());
+            hover(viewer.lblMiniOff);
+            QCOMPARE(viewer.Frame1->isVisible(), pinned);
+
+            // Another folder: both windows follow, nothing selected, same picture.
+            viewer.Frame1->show();
+            viewer.Dir1->setCurrentRow(viewer.Dir1->count() - 1);
+            QTest::mouseClick(
+                viewer.Dir1->viewport(), Qt::LeftButton, {},
+                viewer.Dir1->visualItemRect(viewer.Dir1->item(viewer.Dir1->count() - 1)).center());
+            QCOMPARE(viewer.Dir1->path(), m_folder + QStringLiteral("/More"));
+            QCOMPARE(window->Dir1->path(), viewer.Dir1->path());
+            QCOMPARE(viewer.lblNumber->text(), QStringLiteral("0"));
+            QCOMPARE(viewer.lblCount->text(), QStringLiteral("0"));
+            QCOMPARE(shown(viewer), QColor(Qt::green));
+        });
+    }
+
+    void miniBrowserDriveUnavailableAndShortScreen()
+    {
+        m_desktop->setScreenSizeTwips({19200, 7000});
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            QCOMPARE(viewer.Frame1->y(), platform::twips::toPixels(1755 / 4.0));
+            const QString folder = window->Dir1->path();
+            viewer.Drive1->addItem(QStringLiteral("/media/nodisc"),
+                                   m_env->root() + QStringLiteral("/nodisc"));
+            m_desktop->answerMessage(platform::Answer::Ok);
+            viewer.Drive1->setCurrentIndex(viewer.Drive1->count() - 1);
+            QCOMPARE(m_desktop->messages.size(), 1);
+            QCOMPARE(m_desktop->messages[0].text, QStringLiteral("Drive unavailable"));
+            QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Problem"));
+            QCOMPARE(window->Dir1->path(), folder);
+            QCOMPARE(viewer.Drive1->currentText(), QStringLiteral("/media/nodisc"));
+        });
+    }
+};
+
+QTEST_MAIN(tst_viewer)
+#include "tst_viewer.moc"
