@@ -405,7 +405,7 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
         browser::imagePath(platform::normalFolder(file.absolutePath()), file.fileName());
     try {
         const bool stretched = core::keys::ImageSize.read(settings) != QLatin1String("Normal");
-        cache.prefetch(listed, browser::ImageDisplay::paneTarget(stretched));
+        cache.prefetch({listed}, browser::ImageDisplay::paneTarget(stretched));
     } catch (const Error &) {
         // The window reports a settings store it cannot read.
     }

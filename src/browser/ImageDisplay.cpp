@@ -111,9 +111,13 @@ void ImageDisplay::ShowSelectedImage()
 
     m_c.HScroll1->setValue(0);
     m_c.VScroll1->setValue(0);
-    showImage();
-    if (!m_stretch)
-        layoutActualSize();
+    // Under the viewer the pane is not seen: it takes the picture when the
+    // viewer closes, instead of scaling every one the viewer steps through.
+    if (!m_state.FullScreenOpen) {
+        showImage();
+        if (!m_stretch)
+            layoutActualSize();
+    }
     m_c.Image1->show();
     m_c.mnuFullscrn->setEnabled(true);
     if (shown)
@@ -166,12 +170,13 @@ void ImageDisplay::lookAhead(int shownIndex)
     if (!m_cache || shownIndex < 0)
         return;
     // The entry behind was usually the one shown before, and is held; so
-    // only the one ahead in the direction of travel is read.
+    // the two ahead in the direction of travel are read.
     const int step = last >= 0 && shownIndex < last ? -1 : 1;
-    const int ahead = shownIndex + step;
-    if (ahead < 0 || ahead >= m_c.File1->listCount())
-        return;
-    m_cache->prefetch(imagePath(m_c.File1->path(), m_c.File1->list(ahead)), decodeTarget());
+    QStringList ahead;
+    for (int index = shownIndex + step;
+         ahead.size() < 2 && index >= 0 && index < m_c.File1->listCount(); index += step)
+        ahead << imagePath(m_c.File1->path(), m_c.File1->list(index));
+    m_cache->prefetch(ahead, decodeTarget());
 }
 
 void ImageDisplay::dropLookAhead(const QString &folder)

@@ -2,15 +2,17 @@
 
 #include "Error.h"
 
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
 
 namespace platform {
 
-PictureCache::PictureCache(PictureDecoder decoder)
-    : m_decoder(std::move(decoder)), m_worker([this] { run(); })
+PictureCache::PictureCache(PictureDecoder decoder) : m_decoder(std::move(decoder))
 {
+    for (size_t i = 0; i < workers; ++i)
+        m_workers.emplace_back([this] { run(); });
 }
 
 PictureCache::~PictureCache()
@@ -18,10 +20,11 @@ PictureCache::~PictureCache()
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
-        m_waiting.reset();
+        m_waiting.clear();
     }
     m_wake.notify_all();
-    m_worker.join();
+    for (std::thread &worker : m_workers)
+        worker.join();
 }
 
 std::optional<PictureCache::FileStamp> PictureCache::stampOf(const QString &path)
@@ -49,19 +52,27 @@ bool PictureCache::holds(const Job &job, const FileStamp &stamp) const
     return false;
 }
 
-void PictureCache::prefetch(const QString &path, QSize target)
+bool PictureCache::running(const Job &job) const
 {
-    const std::optional<FileStamp> stamp = stampOf(path);
-    if (!stamp)
-        return;
-    const Job job{path, target};
+    return std::find(m_running.begin(), m_running.end(), job) != m_running.end();
+}
+
+void PictureCache::prefetch(const QStringList &paths, QSize target)
+{
+    std::list<std::pair<Job, FileStamp>> wanted;
+    for (const QString &path : paths) {
+        if (const std::optional<FileStamp> stamp = stampOf(path))
+            wanted.push_back({{path, target}, *stamp});
+    }
     {
         std::lock_guard lock(m_mutex);
-        if (holds(job, *stamp) || m_running == job)
-            return;
-        m_waiting = job;
+        m_waiting.clear();
+        for (const auto &[job, stamp] : wanted) {
+            if (m_waiting.size() < workers && !holds(job, stamp) && !running(job))
+                m_waiting.push_back(job);
+        }
     }
-    m_wake.notify_one();
+    m_wake.notify_all();
 }
 
 std::optional<Picture> PictureCache::take(const QString &path, QSize target)
@@ -70,7 +81,7 @@ std::optional<Picture> PictureCache::take(const QString &path, QSize target)
     std::unique_lock lock(m_mutex);
     // The decode of this very picture is under way: finishing it is sooner
     // than starting again.
-    m_settled.wait(lock, [&] { return m_running != job; });
+    m_settled.wait(lock, [&] { return !running(job); });
     const std::optional<FileStamp> stamp = stampOf(path);
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->key != job)
@@ -131,10 +142,9 @@ void PictureCache::keepFolder(const QString &folder)
             ++it;
         }
     }
-    if (m_waiting && outside(*m_waiting))
-        m_waiting.reset();
-    // What the worker is decoding now is dropped when it is done.
-    if (m_running && outside(*m_running))
+    m_waiting.remove_if(outside);
+    // What the workers are decoding now is dropped when it is done.
+    if (std::any_of(m_running.begin(), m_running.end(), outside))
         ++m_generation;
 }
 
@@ -148,12 +158,12 @@ void PictureCache::run()
 {
     std::unique_lock lock(m_mutex);
     while (true) {
-        m_wake.wait(lock, [this] { return m_stop || m_waiting; });
+        m_wake.wait(lock, [this] { return m_stop || !m_waiting.empty(); });
         if (m_stop)
             return;
-        const Job job = *m_waiting;
-        m_waiting.reset();
-        m_running = job;
+        const Job job = m_waiting.front();
+        m_waiting.pop_front();
+        m_running.push_back(job);
         const int generation = m_generation;
         lock.unlock();
 
@@ -176,7 +186,7 @@ void PictureCache::run()
         if (decoded && generation == m_generation)
             store({job, *stamp, std::move(*decoded)});
         ++m_done;
-        m_running.reset();
+        m_running.erase(std::find(m_running.begin(), m_running.end(), job));
         m_settled.notify_all();
     }
 }

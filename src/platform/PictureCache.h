@@ -19,22 +19,24 @@ namespace platform {
 // dropping the least recently used first; a picture larger than half the
 // ceiling is never kept. An
 // entry serves only while its file's size and modification time are those
-// it was decoded from. One decode runs at a time and at most one waits
-// behind it: a newer request replaces a waiting one.
+// it was decoded from. Two workers decode at once (one for each neighbour
+// ahead); a newer request replaces whatever of the last one has not
+// started, so work never piles up behind a held key.
 class PictureCache
 {
 public:
     static constexpr qint64 memoryCeiling = 192ll * 1024 * 1024;
     static constexpr size_t maxPictures = 4;
+    static constexpr size_t workers = 2;
 
     explicit PictureCache(PictureDecoder decoder = PictureDecoder({}, {}));
     ~PictureCache();
     PictureCache(const PictureCache &) = delete;
     PictureCache &operator=(const PictureCache &) = delete;
 
-    // Decodes path at target (empty: natural size) in the background unless
-    // it is held already.
-    void prefetch(const QString &path, QSize target);
+    // Decodes the paths at target (empty: natural size) in the background,
+    // in this order, those not held or under way already; at most workers.
+    void prefetch(const QStringList &paths, QSize target);
     // The held picture for path at target while its file is unchanged. Waits
     // only when that very picture is being decoded now; never for another.
     std::optional<Picture> take(const QString &path, QSize target);
@@ -72,20 +74,21 @@ private:
     void run();
     // With m_mutex held.
     bool holds(const Job &job, const FileStamp &stamp) const;
+    bool running(const Job &job) const;
     void store(Entry entry);
 
     PictureDecoder m_decoder;
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;    // the worker: a job is waiting, or stop
+    std::condition_variable m_wake;    // the workers: a job is waiting, or stop
     std::condition_variable m_settled; // the users: the running job is done
     std::list<Entry> m_entries;        // most recently used first
-    std::optional<Job> m_waiting;
-    std::optional<Job> m_running;
+    std::list<Job> m_waiting;
+    std::list<Job> m_running;
     qint64 m_bytes = 0;
     int m_done = 0;
     int m_generation = 0;
     bool m_stop = false;
-    std::thread m_worker;
+    std::list<std::thread> m_workers;
 };
 
 } // namespace platform
