@@ -157,7 +157,9 @@ int QtDesktop::runModal(QDialog &dialog)
 
 QSize QtDesktop::screenSizeTwips() const
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    // The screen of the window in use: the viewer covers the one its owner is on.
+    const QWidget *active = QApplication::activeWindow();
+    const QScreen *screen = active ? active->screen() : QGuiApplication::primaryScreen();
     const QSize pixels = screen ? screen->size() : QSize(1024, 768);
     return {static_cast<int>(twips::fromPixels(pixels.width())),
             static_cast<int>(twips::fromPixels(pixels.height()))};
