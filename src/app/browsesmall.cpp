@@ -413,6 +413,7 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
 
 void browsesmall::start()
 {
+    m_display->holdLookAheadUntilPainted();
     show();
     Form_Load();
 }

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
 
 using platform::Error;
 namespace twips = platform::twips;
@@ -167,7 +168,7 @@ void ImageDisplay::lookAhead(int shownIndex)
 {
     const int last = m_lastIndex;
     m_lastIndex = shownIndex;
-    if (!m_cache || shownIndex < 0)
+    if (!m_cache || shownIndex < 0 || m_lookAheadHeld)
         return;
     // The entry behind was usually the one shown before, and is held; so
     // the two ahead in the direction of travel are read.
@@ -177,6 +178,28 @@ void ImageDisplay::lookAhead(int shownIndex)
          ahead.size() < 2 && index >= 0 && index < m_c.File1->listCount(); index += step)
         ahead << imagePath(m_c.File1->path(), m_c.File1->list(index));
     m_cache->prefetch(ahead, decodeTarget());
+}
+
+void ImageDisplay::holdLookAheadUntilPainted()
+{
+    m_lookAheadHeld = true;
+    m_c.Image1->installEventFilter(this);
+}
+
+bool ImageDisplay::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_c.Image1 && event->type() == QEvent::Paint && m_lookAheadHeld &&
+        !m_c.Image1->pixmap().isNull()) {
+        m_c.Image1->removeEventFilter(this);
+        // After this paint has reached the screen.
+        QTimer::singleShot(0, this, [this] {
+            m_lookAheadHeld = false;
+            const int shown = m_lastIndex;
+            m_lastIndex = -1;
+            lookAhead(shown);
+        });
+    }
+    return false;
 }
 
 void ImageDisplay::dropLookAhead(const QString &folder)

@@ -80,6 +80,9 @@ public:
     void setCache(platform::PictureCache *cache) { m_cache = cache; }
     // The folder changed: what was read ahead belongs to the old one.
     void dropLookAhead(const QString &folder);
+    // Start-up: reading ahead waits until the first picture is on screen,
+    // so that it takes nothing from the first paint.
+    void holdLookAheadUntilPainted();
     bool stretched() const { return m_stretch; }
     const platform::Picture &picture() const { return m_picture; }
     // The picture at full size, for the viewer and the clipboard.
@@ -93,6 +96,9 @@ Q_SIGNALS:
     void imageShown(const QString &path, const QString &entryName, QSize dimensions);
     // The file could not be shown: the pane is empty.
     void imageFailed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void wire();
@@ -134,7 +140,8 @@ private:
     QImage m_fullSize;
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;
-    int m_lastIndex = -1;       // the entry shown before: the direction of travel
+    int m_lastIndex = -1; // the entry shown before: the direction of travel
+    bool m_lookAheadHeld = false;
     bool m_stretch = true;      // Image1 stretches its picture
     bool m_anySelected = false; // an image was selected once: the view commands work
 };
