@@ -32,51 +32,52 @@ W *place(W *widget, const QString &name, double x, double y, double w, double h)
     return widget;
 }
 
+template <typename Draw> QPixmap drawn(int side, Draw draw)
+{
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    return pixmap;
+}
+
 // The program's icon: a small landscape in a frame.
 QPixmap programIcon()
 {
-    QPixmap pixmap(17, 17);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRectF(1, 2, 15, 13), QColor(0x70, 0xB0, 0xF0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x30, 0x90, 0x30));
-    p.drawPolygon(QPolygonF(
-        {QPointF(1, 15), QPointF(6, 8), QPointF(10, 12), QPointF(13, 9), QPointF(16, 15)}));
-    p.setBrush(QColor(0xF8, 0xE0, 0x40));
-    p.drawEllipse(QPointF(12, 5.5), 2, 2);
-    p.setPen(QPen(Qt::white, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(0.5, 1.5, 16, 14));
-    return pixmap;
+    return drawn(17, [](QPainter &p) {
+        p.fillRect(QRectF(1, 2, 15, 13), QColor(0x70, 0xB0, 0xF0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x30, 0x90, 0x30));
+        p.drawPolygon(QPolygonF(
+            {QPointF(1, 15), QPointF(6, 8), QPointF(10, 12), QPointF(13, 9), QPointF(16, 15)}));
+        p.setBrush(QColor(0xF8, 0xE0, 0x40));
+        p.drawEllipse(QPointF(12, 5.5), 2, 2);
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(0.5, 1.5, 16, 14));
+    });
 }
 
 // The pin: a round head on a needle.
 QPixmap pinPicture()
 {
-    QPixmap pixmap(15, 15);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
-    p.drawLine(QPointF(7.5, 8), QPointF(7.5, 14));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xD0, 0x20, 0x20));
-    p.drawEllipse(QPointF(7.5, 5), 4, 4);
-    return pixmap;
+    return drawn(15, [](QPainter &p) {
+        p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
+        p.drawLine(QPointF(7.5, 8), QPointF(7.5, 14));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xD0, 0x20, 0x20));
+        p.drawEllipse(QPointF(7.5, 5), 4, 4);
+    });
 }
 
 QPixmap lamp()
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(0x60, 0x60, 0x60));
-    p.setBrush(QColor(0xA0, 0xA0, 0xA0));
-    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-    return pixmap;
+    return drawn(16, [](QPainter &p) {
+        p.setPen(QColor(0x60, 0x60, 0x60));
+        p.setBrush(QColor(0xA0, 0xA0, 0xA0));
+        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    });
 }
 
 void colour(QWidget *widget, QPalette::ColorRole role, const QColor &value)

@@ -18,41 +18,38 @@ enum class ListIcon { Drive, Folder, OpenFolder };
 
 // Drawn, not read from the style's files: reading those loads every image
 // plugin Qt has, a cost the start-up does not need.
+template <typename Draw> QIcon drawnIcon(Draw draw)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    draw(painter);
+    return QIcon(pixmap);
+}
+
 QIcon listIcon(ListIcon which)
 {
     static const QIcon icons[] = {
-        [] {
-            QPixmap pixmap(16, 16);
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
+        drawnIcon([](QPainter &p) {
             p.setPen(QColor(0x50, 0x50, 0x50));
             p.setBrush(QColor(0xD8, 0xD8, 0xD8));
             p.drawRect(1, 5, 13, 6);
             p.fillRect(10, 8, 2, 1, QColor(0x30, 0xB0, 0x30));
-            return QIcon(pixmap);
-        }(),
-        [] {
-            QPixmap pixmap(16, 16);
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
+        }),
+        drawnIcon([](QPainter &p) {
             p.setPen(QColor(0x90, 0x70, 0x20));
             p.setBrush(QColor(0xF0, 0xC8, 0x50));
             p.drawPolygon(QPolygon({QPoint(1, 3), QPoint(6, 3), QPoint(7, 5), QPoint(14, 5),
                                     QPoint(14, 13), QPoint(1, 13)}));
-            return QIcon(pixmap);
-        }(),
-        [] {
-            QPixmap pixmap(16, 16);
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
+        }),
+        drawnIcon([](QPainter &p) {
             p.setPen(QColor(0x90, 0x70, 0x20));
             p.setBrush(QColor(0xF8, 0xE0, 0x90));
             p.drawPolygon(QPolygon({QPoint(1, 3), QPoint(6, 3), QPoint(7, 5), QPoint(13, 5),
                                     QPoint(13, 7), QPoint(3, 7), QPoint(1, 13)}));
             p.setBrush(QColor(0xF0, 0xC8, 0x50));
             p.drawPolygon(QPolygon({QPoint(3, 7), QPoint(15, 7), QPoint(13, 13), QPoint(1, 13)}));
-            return QIcon(pixmap);
-        }(),
+        }),
     };
     return icons[static_cast<int>(which)];
 }
