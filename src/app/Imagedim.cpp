@@ -119,6 +119,18 @@ QPixmap glyph(const QString &text, const QColor &colour)
     return pixmap;
 }
 
+// A quiet backdrop for the display pane while it shows no image.
+QPixmap placeholder(const QColor &dark, const QColor &light)
+{
+    QPixmap pixmap(443, 331);
+    QPainter painter(&pixmap);
+    QLinearGradient gradient(0, 0, 0, 331);
+    gradient.setColorAt(0, light);
+    gradient.setColorAt(1, dark);
+    painter.fillRect(pixmap.rect(), gradient);
+    return pixmap;
+}
+
 } // namespace
 
 Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -140,6 +152,8 @@ Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
     refresh = reload(activeInk);
     options = settings(activeInk);
     help = glyph(QStringLiteral("?"), QColor(0x20, 0x60, 0xC0));
+    tipsPicture = placeholder(QColor(0x18, 0x30, 0x60), QColor(0x40, 0x70, 0xB0));
+    noTipsPicture = placeholder(QColor(0x20, 0x20, 0x20), QColor(0x50, 0x50, 0x50));
 }
 
 QPixmap Imagedim::picture(const QString &name) const

@@ -33,4 +33,7 @@ public:
     QPixmap refresh;
     QPixmap options;
     QPixmap help;
+    // The display pane's pictures while no image is shown: tips on and off.
+    QPixmap tipsPicture;
+    QPixmap noTipsPicture;
 };

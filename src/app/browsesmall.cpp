@@ -5,6 +5,7 @@
 #include "core/ImageTypes.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
+#include "extras/TipPanel.h"
 #include "favourites/FavouritesMenu.h"
 #include "fullscreen/Form4.h"
 #include "Imagedim.h"
@@ -179,6 +180,11 @@ void browsesmall::buildControls()
     chkLoadTipsAtStartup =
         place(new QCheckBox(QStringLiteral("Show Tips at Startup"), Picture1),
               QStringLiteral("chkLoadTipsAtStartup"), layout::chkLoadTipsAtStartup);
+    // The designed width clips the caption in most desktop fonts: wide
+    // enough for it, from the same place.
+    chkLoadTipsAtStartup->resize(
+        std::max(chkLoadTipsAtStartup->width(), chkLoadTipsAtStartup->sizeHint().width()),
+        std::max(chkLoadTipsAtStartup->height(), chkLoadTipsAtStartup->sizeHint().height()));
     // The check box sits over the button's left end; keep it on top.
     chkLoadTipsAtStartup->raise();
 
@@ -319,6 +325,9 @@ void browsesmall::assemble()
     m_display->setViewer(this);
     m_info = new browser::InfoPanel(
         {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
+    m_tips = new extras::TipPanel(
+        {lblTipText, cmdNextTip, chkLoadTipsAtStartup, mnuTips}, m_settings, m_desktop,
+        platform::joinPath(m_startup.programFolder, QStringLiteral("IGTIPS.IGR")), this);
     m_favourites = new favourites::FavouritesMenu(
         {mnuFav, mnuAdd, mnuFavMan, mnuEditFavs, fraFavLab, Label4, FavList, pics[5]}, m_settings,
         m_desktop, m_state, *this, this);
@@ -333,6 +342,9 @@ void browsesmall::wire()
             &browser::InfoPanel::enableMenu);
     connect(m_display, &browser::ImageDisplay::imageShown, m_info, &browser::InfoPanel::fill);
     connect(m_display, &browser::ImageDisplay::imageFailed, m_info, &browser::InfoPanel::clear);
+    connect(m_display, &browser::ImageDisplay::imageShown, this, &browsesmall::imageShown);
+    connect(m_tips, &extras::TipPanel::placeholderWanted, this, &browsesmall::tipPlaceholder);
+    connect(m_tips, &extras::TipPanel::paneCleared, this, &browsesmall::paneCleared);
     connect(m_info, &browser::InfoPanel::heightWanted, this, &browsesmall::setWindowHeightTwips);
     connect(m_navigation, &browser::FolderNavigation::folderChanged, m_favourites,
             &favourites::FavouritesMenu::applyAddCaption);
@@ -354,6 +366,23 @@ void browsesmall::imageSelected()
     for (QWidget *tip :
          std::initializer_list<QWidget *>{lblTipText, cmdNextTip, chkLoadTipsAtStartup})
         tip->hide();
+}
+
+void browsesmall::tipPlaceholder(bool tipsOn)
+{
+    if (tipsOn)
+        Image1->move(0, 0);
+    Image1->setPixmap(tipsOn ? imagedim->tipsPicture : imagedim->noTipsPicture);
+}
+
+void browsesmall::paneCleared()
+{
+    for (QAction *item : {mnuStretch, mnuStatus, mnuBackCol->menuAction(), mnuFullscrn})
+        item->setEnabled(false);
+    pics[6]->setPixmap(imagedim->Fullscreenbw);
+    pics[6]->setEnabled(false);
+    pics[7]->setPixmap(imagedim->resizebw);
+    pics[7]->setEnabled(false);
 }
 
 void browsesmall::favouritesPanelToggled(bool shown)
@@ -426,6 +455,8 @@ void browsesmall::Form_Load()
         if (*type.iconFile)
             m_typeIconPaths << platform::joinPath(program, QLatin1String(type.iconFile));
     }
+
+    m_tips->ShowTipPanel();
 
     const quint64 readings = File1->readings();
     if (openStartFolder(commandLineFolder()))

@@ -24,6 +24,9 @@ namespace browser {
 class ImageDisplay;
 class InfoPanel;
 } // namespace browser
+namespace extras {
+class TipPanel;
+} // namespace extras
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -68,6 +71,11 @@ public:
     // Shows the window and runs the start-up steps, so that anything they
     // report appears over the window.
     void start();
+Q_SIGNALS:
+    // A picture was shown in the display pane.
+    void imageShown();
+
+public:
     // The window was closed (by start-up too, after a full-screen launch).
     bool ended() const { return m_unloaded; }
 
@@ -178,6 +186,8 @@ private:
     QString currentFolder() const override;
     void goToFolder(const QString &folder) override;
     void favouritesPanelToggled(bool shown);
+    void tipPlaceholder(bool tipsOn);
+    void paneCleared();
     void fullScreenLaunch();
 
     // The full-screen viewer, opened by the display.
@@ -204,4 +214,5 @@ private:
     browser::FolderNavigation *m_navigation = nullptr;
     browser::ImageDisplay *m_display = nullptr;
     favourites::FavouritesMenu *m_favourites = nullptr;
+    extras::TipPanel *m_tips = nullptr;
 };

@@ -49,7 +49,10 @@ int main(int argc, char *argv[])
     platform::QtDesktop desktop;
     browsesmall window(settings, state, desktop,
                        {QApplication::applicationDirPath(), arguments.join(u' '), &cache});
-    platform::traceFirstPicture(window.Image1);
+    // The first image, not the tips' placeholder picture.
+    QObject::connect(
+        &window, &browsesmall::imageShown, &window,
+        [&window] { platform::traceFirstPicture(window.Image1); }, Qt::SingleShotConnection);
     window.start();
     // A full-screen launch may have ended the program already.
     if (window.ended())

@@ -93,6 +93,8 @@ void ImageDisplay::ShowSelectedImage()
     const QString name = m_c.File1->fileName();
     m_state.CurrentImagePath = imagePath(m_c.File1->path(), name);
 
+    if (m_lookAheadHeld)
+        m_c.Image1->installEventFilter(this);
     m_c.Image1->hide();
     // One decoding serves the pane and the measurement; the pane in stretched
     // mode needs no more than the box.
@@ -183,7 +185,6 @@ void ImageDisplay::lookAhead(int shownIndex)
 void ImageDisplay::holdLookAheadUntilPainted()
 {
     m_lookAheadHeld = true;
-    m_c.Image1->installEventFilter(this);
 }
 
 bool ImageDisplay::eventFilter(QObject *watched, QEvent *event)
