@@ -5,6 +5,7 @@
 #include "core/ImageTypes.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
+#include "extras/SysTray.h"
 #include "extras/TipPanel.h"
 #include "favourites/FavouritesMenu.h"
 #include "fullscreen/Form4.h"
@@ -15,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -23,6 +25,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 using platform::Error;
 namespace twips = platform::twips;
@@ -219,6 +222,9 @@ void browsesmall::buildControls()
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
 
+    ostrel = new extras::SysTray(this);
+    ostrel->setObjectName(QStringLiteral("ostrel"));
+
     Text1 = new QLineEdit(central);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->hide();
@@ -337,6 +343,10 @@ void browsesmall::wire()
 {
     connect(mnuExit, &QAction::triggered, this, &browsesmall::mnuExit_Click);
     connect(mnuCloseIG, &QAction::triggered, this, &browsesmall::mnuCloseIG_Click);
+    connect(mnuShowIG, &QAction::triggered, this, &browsesmall::mnuShowIG_Click);
+    connect(ostrel, &extras::SysTray::MouseUp, this,
+            [this](int button, int) { ostrel_MouseUp(button); });
+    connect(ostrel, &extras::SysTray::MouseDblClick, this, &browsesmall::ostrel_MouseDblClick);
     connect(m_display, &browser::ImageDisplay::imageSelected, this, &browsesmall::imageSelected);
     connect(m_display, &browser::ImageDisplay::imageSelected, m_info,
             &browser::InfoPanel::enableMenu);
@@ -457,6 +467,7 @@ void browsesmall::Form_Load()
     }
 
     m_tips->ShowTipPanel();
+    ostrel->setTrayTip(QStringLiteral("Imagrove"));
 
     const quint64 readings = File1->readings();
     if (openStartFolder(commandLineFolder()))
@@ -476,6 +487,12 @@ void browsesmall::Form_Load()
         }
     }
     m_favourites->applyAddCaption(Dir1->path());
+
+    // Where the desktop has no tray, no icon is asked for.
+    using core::encoding::toTruth;
+    if (m_desktop.trayAvailable() && toTruth(core::keys::Systray.read(m_settings)) &&
+        toTruth(core::keys::Always.read(m_settings)))
+        putInTray();
 
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
 
@@ -614,6 +631,7 @@ void browsesmall::Form_Unload()
         save(core::keys::Startdir, Dir1->path());
     // The hidden picture store stays until this window is destroyed.
     imagedim->close();
+    ostrel->setInTray(false);
     save(core::keys::Favlist,
          m_favourites->panelShown() ? QStringLiteral("1") : QStringLiteral("0"));
 }
@@ -627,6 +645,89 @@ void browsesmall::mnuCloseIG_Click()
 {
     const platform::Answer answer = m_desktop.msgBox(
         QStringLiteral("Exit Imagrove?"), platform::Icon::Question, platform::Buttons::YesNo);
-    if (answer == platform::Answer::Yes)
+    if (answer == platform::Answer::Yes) {
+        ostrel->setInTray(false);
         mnuExit_Click();
+    }
+}
+
+void browsesmall::putInTray()
+{
+    // The program's icon, read once, when the tray first needs it.
+    if (ostrel->TrayIcon().isNull()) {
+        try {
+            ostrel->setTrayIcon(platform::PictureDecoder().load(
+                platform::joinPath(m_startup.programFolder, QStringLiteral("imagrove.ico"))));
+        } catch (const Error &) {
+            // The tray shows its own blank picture.
+        }
+    }
+    ostrel->setInTray(true);
+}
+
+void browsesmall::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // After the change has run its course: showing a window minimised shows
+    // it after the state has changed.
+    if (event->type() == QEvent::WindowStateChange)
+        QTimer::singleShot(0, this, &browsesmall::Form_Resize);
+}
+
+void browsesmall::Form_Resize()
+{
+    // Without a tray a hidden window could not be brought back: minimising
+    // then only minimises, whatever the settings say.
+    if (!m_desktop.trayAvailable())
+        return;
+    const bool useTray = core::encoding::toNumber(core::keys::Systray.read(m_settings, 0)) == 1 &&
+                         core::encoding::toTruth(core::keys::Minim.read(m_settings));
+    if (!isMinimized() && !isMaximized() && useTray) {
+        ostrel->setInTray(false);
+        show();
+    }
+    if (isMinimized()) {
+        if (useTray) {
+            putInTray();
+            hide();
+        }
+        if (ostrel->InTray())
+            hide();
+    }
+}
+
+void browsesmall::captionShowIG()
+{
+    if (isMinimized() || isHidden())
+        mnuShowIG->setText(QStringLiteral("Show Imagrove"));
+    else if (!isMaximized())
+        mnuShowIG->setText(QStringLiteral("Hide Imagrove"));
+}
+
+void browsesmall::mnuShowIG_Click()
+{
+    if (m_state.SecondaryWindowOpen)
+        return;
+    if (mnuShowIG->text() == QLatin1String("Show Imagrove")) {
+        showNormal();
+        activateWindow();
+    } else {
+        showMinimized();
+    }
+}
+
+void browsesmall::ostrel_MouseUp(int button)
+{
+    if (button != 2 || m_state.SecondaryWindowOpen)
+        return;
+    captionShowIG();
+    mnuOstrel->setDefaultAction(mnuShowIG);
+    mnuOstrel->popup(QCursor::pos());
+}
+
+void browsesmall::ostrel_MouseDblClick()
+{
+    captionShowIG();
+    mnuCopyImg->setEnabled(mnuCopy->isEnabled());
+    mnuShowIG_Click();
 }

@@ -25,6 +25,7 @@ class ImageDisplay;
 class InfoPanel;
 } // namespace browser
 namespace extras {
+class SysTray;
 class TipPanel;
 } // namespace extras
 class QAction;
@@ -81,6 +82,7 @@ public:
 
     // Controls, named and object-named as the window's design names them.
     std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
+    extras::SysTray *ostrel = nullptr;                // the tray icon
     QFrame *Picture2 = nullptr;
     QLabel *welcome = nullptr;
     platform::DriveListBox *Drive1 = nullptr;
@@ -162,6 +164,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
@@ -173,6 +176,12 @@ private:
     void Form_Unload();
     void mnuExit_Click();
     void mnuCloseIG_Click();
+    void Form_Resize();
+    void mnuShowIG_Click();
+    void ostrel_MouseUp(int button);
+    void ostrel_MouseDblClick();
+    void captionShowIG();
+    void putInTray();
 
     // The folder of the image on the command line, if it can be listed.
     QString commandLineFolder();

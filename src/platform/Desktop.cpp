@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 namespace platform {
@@ -19,6 +20,11 @@ namespace platform {
 Answer Desktop::msgBox(const QString &text, Icon icon, Buttons buttons, const QString &caption)
 {
     return showMessage(text, icon, buttons, caption.isEmpty() ? programTitle() : caption);
+}
+
+bool Desktop::trayAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 std::optional<QString> Desktop::inputBox(const QString &prompt, const QString &caption,

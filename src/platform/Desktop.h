@@ -44,6 +44,9 @@ public:
     // Runs a modal dialog and returns its result code.
     virtual int runModal(QDialog &dialog) = 0;
     virtual QSize screenSizeTwips() const = 0;
+    // A system tray is there to hold an icon (many Wayland and tiling
+    // desktops have none).
+    virtual bool trayAvailable() const;
 
 protected:
     virtual Answer showMessage(const QString &text, Icon icon, Buttons buttons,

@@ -36,6 +36,7 @@ public:
     }
     void setShellOpenResult(bool result) { m_shellOpenResult = result; }
     void setScreenSizeTwips(QSize size) { m_screen = size; }
+    void setTrayAvailable(bool available) { m_tray = available; }
 
     // What was asked.
     QList<Message> messages;
@@ -59,6 +60,7 @@ public:
     bool startProgram(const QString &program, const QStringList &arguments) override;
     int runModal(QDialog &dialog) override;
     QSize screenSizeTwips() const override { return m_screen; }
+    bool trayAvailable() const override { return m_tray; }
 
 protected:
     platform::Answer showMessage(const QString &text, platform::Icon icon,
@@ -77,4 +79,5 @@ private:
     std::deque<std::function<int(QDialog &)>> m_modalAnswers;
     bool m_shellOpenResult = true;
     QSize m_screen{19200, 15360};
+    bool m_tray = false;
 };

@@ -1,0 +1,143 @@
+#include "core/SettingKeys.h"
+#include "extras/SysTray.h"
+#include "WindowTest.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace core;
+using extras::SysTray;
+
+class tst_tray : public WindowTest
+{
+    Q_OBJECT
+
+private:
+    platform::Picture picture(const QString &fixturePath)
+    {
+        return platform::PictureDecoder().load(fixture(fixturePath));
+    }
+
+private Q_SLOTS:
+    void init() { setUpWindowTest(); }
+    void cleanup() { QVERIFY2(tearDownWindowTest(), "a scripted answer was not used"); }
+
+    void inTrayAddsOneIconAndRemovesIt()
+    {
+        QObject host;
+        auto *tray = new SysTray(&host);
+        tray->setInTray(false);
+        QVERIFY(!tray->trayIcon());
+        tray->setInTray(true);
+        QPointer<QSystemTrayIcon> icon = tray->trayIcon();
+        QVERIFY(icon);
+        tray->setInTray(true);
+        QCOMPARE(tray->trayIcon(), icon.data());
+        tray->setInTray(false);
+        QVERIFY(!icon);
+        tray->setInTray(true);
+        icon = tray->trayIcon();
+        QVERIFY(icon);
+        delete tray; // as the host's destruction does
+        QVERIFY(!icon);
+    }
+
+    void iconAndTip()
+    {
+        SysTray tray;
+        tray.setTrayIcon(picture(QStringLiteral("pillow/hopper.jpg")));
+        QVERIFY(tray.TrayIcon().isNull());
+        const QString tip = QString(70, u'x');
+        tray.setTrayTip(tip);
+        tray.setInTray(true);
+        QCOMPARE(tray.trayIcon()->toolTip(), tip.left(64));
+        tray.setTrayTip(QStringLiteral("Imagrove"));
+        QCOMPARE(tray.trayIcon()->toolTip(), QStringLiteral("Imagrove"));
+        tray.setTrayIcon(picture(QStringLiteral("pillow/python.ico")));
+        QVERIFY(!tray.TrayIcon().isNull());
+        QVERIFY(!tray.trayIcon()->icon().isNull());
+    }
+
+    void clicksBecomeMouseEvents_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("left") << int(QSystemTrayIcon::Trigger) << "down 1, up 1";
+        QTest::newRow("right") << int(QSystemTrayIcon::Context) << "down 2, up 2";
+        QTest::newRow("double") << int(QSystemTrayIcon::DoubleClick) << "double 1";
+        QTest::newRow("middle") << int(QSystemTrayIcon::MiddleClick) << "";
+    }
+    void clicksBecomeMouseEvents()
+    {
+        QFETCH(int, reason);
+        QFETCH(QString, events);
+        SysTray tray;
+        tray.setInTray(true);
+        QStringList seen;
+        connect(&tray, &SysTray::MouseDown, this,
+                [&](int button, int) { seen << QStringLiteral("down %1").arg(button); });
+        connect(&tray, &SysTray::MouseUp, this,
+                [&](int button, int) { seen << QStringLiteral("up %1").arg(button); });
+        connect(&tray, &SysTray::MouseDblClick, this,
+                [&](int button, int) { seen << QStringLiteral("double %1").arg(button); });
+        Q_EMIT tray.trayIcon()->activated(QSystemTrayIcon::ActivationReason(reason));
+        QCOMPARE(seen.join(QStringLiteral(", ")), events);
+    }
+
+    void minimisingHidesToTheTrayOnlyWhereThereIsOne_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("tray") << true;
+        QTest::newRow("no tray") << false;
+    }
+    void minimisingHidesToTheTrayOnlyWhereThereIsOne()
+    {
+        QFETCH(bool, tray);
+        m_desktop->setTrayAvailable(tray);
+        keys::Systray.save(*m_settings, QStringLiteral("1"));
+        auto window = makeWindow();
+        QCOMPARE(window->ostrel->TrayTip(), QStringLiteral("Imagrove"));
+        QVERIFY(!window->ostrel->InTray());
+        window->showMinimized();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->isVisible(), !tray);
+        QCOMPARE(window->ostrel->InTray(), tray);
+        if (!tray)
+            return;
+        // A double-click on the icon brings the window back.
+        Q_EMIT window->ostrel->trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        QCoreApplication::processEvents();
+        QVERIFY(window->isVisible());
+        QVERIFY(!window->isMinimized());
+        QVERIFY(!window->ostrel->InTray());
+    }
+
+    void trayMenu()
+    {
+        m_desktop->setTrayAvailable(true);
+        keys::Always.save(*m_settings, QStringLiteral("True"));
+        auto window = makeWindow();
+        QVERIFY(window->ostrel->InTray());
+        m_state->SecondaryWindowOpen = true;
+        Q_EMIT window->ostrel->trayIcon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(!window->mnuOstrel->isVisible());
+        m_state->SecondaryWindowOpen = false;
+        Q_EMIT window->ostrel->trayIcon()->activated(QSystemTrayIcon::Context);
+        QTRY_VERIFY(window->mnuOstrel->isVisible());
+        QCOMPARE(window->mnuShowIG->text(), QStringLiteral("Hide Imagrove"));
+        QCOMPARE(window->mnuOstrel->defaultAction(), window->mnuShowIG);
+        window->mnuOstrel->close();
+        m_desktop->answerMessage(platform::Answer::No);
+        window->mnuCloseIG->trigger();
+        QCOMPARE(m_desktop->messages.last().text, QStringLiteral("Exit Imagrove?"));
+        QVERIFY(window->isVisible());
+        QVERIFY(window->ostrel->InTray());
+        window->close();
+        QVERIFY(!window->ostrel->InTray());
+    }
+};
+
+QTEST_MAIN(tst_tray)
+#include "tst_tray.moc"
