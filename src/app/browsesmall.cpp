@@ -654,7 +654,8 @@ void browsesmall::mnuCloseIG_Click()
 void browsesmall::putInTray()
 {
     // The program's icon, read once, when the tray first needs it.
-    if (ostrel->TrayIcon().isNull()) {
+    if (!m_trayIconRead) {
+        m_trayIconRead = true;
         try {
             ostrel->setTrayIcon(platform::PictureDecoder().load(
                 platform::joinPath(m_startup.programFolder, QStringLiteral("imagrove.ico"))));

@@ -218,6 +218,7 @@ private:
     std::unique_ptr<platform::PictureCache> m_ownCache;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
+    bool m_trayIconRead = false;
     int m_stripHeight = 0; // pixels: the information strip's labels in the desktop's font
     browser::InfoPanel *m_info = nullptr;
     browser::FolderNavigation *m_navigation = nullptr;

@@ -1,14 +1,30 @@
 #include "SysTray.h"
 
+#include <QPainter>
+
 namespace extras {
 
 namespace {
 
 constexpr int iconId = 0;
 
+// The control's own picture, until an icon is given: the tray shows
+// nothing without one.
+QIcon defaultIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.fillRect(QRect(1, 2, 14, 12), QColor(0x70, 0xB0, 0xF0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x30, 0x90, 0x30));
+    p.drawPolygon(QPolygon({QPoint(1, 14), QPoint(6, 7), QPoint(10, 11), QPoint(15, 14)}));
+    return QIcon(pixmap);
+}
+
 } // namespace
 
-SysTray::SysTray(QObject *parent) : QObject(parent) {}
+SysTray::SysTray(QObject *parent) : QObject(parent), m_icon(defaultIcon()) {}
 
 SysTray::~SysTray()
 {
@@ -32,8 +48,7 @@ void SysTray::add()
 {
     m_tray = new QSystemTrayIcon(this);
     m_tray->setObjectName(QStringLiteral("ostrelIcon"));
-    if (!m_icon.isNull())
-        m_tray->setIcon(m_icon);
+    m_tray->setIcon(m_icon);
     if (!m_tip.isEmpty())
         m_tray->setToolTip(m_tip.left(TipCapacity));
     connect(m_tray, &QSystemTrayIcon::activated, this, &SysTray::activated);

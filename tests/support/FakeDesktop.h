@@ -60,7 +60,11 @@ public:
     bool startProgram(const QString &program, const QStringList &arguments) override;
     int runModal(QDialog &dialog) override;
     QSize screenSizeTwips() const override { return m_screen; }
-    bool trayAvailable() const override { return m_tray; }
+    // The real tray's presence unless a test says otherwise.
+    bool trayAvailable() const override
+    {
+        return m_tray ? *m_tray : platform::Desktop::trayAvailable();
+    }
 
 protected:
     platform::Answer showMessage(const QString &text, platform::Icon icon,
@@ -79,5 +83,5 @@ private:
     std::deque<std::function<int(QDialog &)>> m_modalAnswers;
     bool m_shellOpenResult = true;
     QSize m_screen{19200, 15360};
-    bool m_tray = false;
+    std::optional<bool> m_tray;
 };
