@@ -5,6 +5,7 @@
 #include "core/ImageTypes.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
+#include "core/Site.h"
 #include "extras/SysTray.h"
 #include "extras/TipPanel.h"
 #include "favourites/FavouritesMenu.h"
@@ -15,10 +16,12 @@
 #include "platform/Twips.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -344,6 +347,14 @@ void browsesmall::wire()
     connect(mnuExit, &QAction::triggered, this, &browsesmall::mnuExit_Click);
     connect(mnuCloseIG, &QAction::triggered, this, &browsesmall::mnuCloseIG_Click);
     connect(mnuShowIG, &QAction::triggered, this, &browsesmall::mnuShowIG_Click);
+    connect(mnuCopy, &QAction::triggered, this, &browsesmall::mnuCopy_Click);
+    connect(mnuCopyImg, &QAction::triggered, this, &browsesmall::mnuCopy_Click);
+    for (size_t i = 0; i < mnuLink.size(); ++i) {
+        const int number = galleryNumbers[i];
+        connect(mnuLink[i], &QAction::triggered, this, [this, number] { mnuLink_Click(number); });
+        connect(mnuGallery[i], &QAction::triggered, this,
+                [this, number] { mnuLink_Click(number); });
+    }
     connect(ostrel, &extras::SysTray::MouseUp, this,
             [this](int button, int) { ostrel_MouseUp(button); });
     connect(ostrel, &extras::SysTray::MouseDblClick, this, &browsesmall::ostrel_MouseDblClick);
@@ -649,6 +660,23 @@ void browsesmall::mnuCloseIG_Click()
         ostrel->setInTray(false);
         mnuExit_Click();
     }
+}
+
+void browsesmall::mnuCopy_Click()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    try {
+        clipboard->setImage(m_display->fullSizeImage());
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::CriticalError);
+    }
+}
+
+void browsesmall::mnuLink_Click(int number)
+{
+    // A page that cannot be opened is not worth a message.
+    m_desktop.shellOpen(core::galleryAddress(number), m_startup.programFolder);
 }
 
 void browsesmall::putInTray()

@@ -176,6 +176,8 @@ private:
     void Form_Unload();
     void mnuExit_Click();
     void mnuCloseIG_Click();
+    void mnuCopy_Click();
+    void mnuLink_Click(int number);
     void Form_Resize();
     void mnuShowIG_Click();
     void ostrel_MouseUp(int button);

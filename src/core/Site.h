@@ -8,4 +8,9 @@ namespace core {
 // until the product has real ones.
 inline const QString SupportAddress = QStringLiteral("support@imagrove.example");
 
+// The web site's base address, ending in "/": IMAGROVE_SITE when set.
+QString siteAddress();
+// The page of gallery n (1, 2, 3, 5 or 6, as the Go menu numbers them).
+QString galleryAddress(int number);
+
 } // namespace core

@@ -3,6 +3,8 @@
 #include "WindowTest.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -130,6 +132,21 @@ private Q_SLOTS:
         QCOMPARE(window->mnuShowIG->text(), QStringLiteral("Hide Imagrove"));
         QCOMPARE(window->mnuOstrel->defaultAction(), window->mnuShowIG);
         window->mnuOstrel->close();
+
+        // Its Go items open the galleries; Copy Image copies the picture shown.
+        qputenv("IMAGROVE_SITE", "http://127.0.0.1:9/site");
+        window->mnuGallery[3]->trigger();
+        QCOMPARE(m_desktop->shellOpened.last(),
+                 QStringLiteral("http://127.0.0.1:9/site/gallery5.htm"));
+        qunsetenv("IMAGROVE_SITE");
+        const QString folder = m_env->makeFolder(QStringLiteral("pictures"));
+        QVERIFY(
+            copyFixture(QStringLiteral("pillow/hopper.jpg"), folder + QStringLiteral("/a.jpg")));
+        window->Dir1->setPath(folder);
+        clickRow(window->File1, 0);
+        window->mnuCopyImg->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(128, 128));
+
         m_desktop->answerMessage(platform::Answer::No);
         window->mnuCloseIG->trigger();
         QCOMPARE(m_desktop->messages.last().text, QStringLiteral("Exit Imagrove?"));

@@ -1,0 +1,22 @@
+#include "Site.h"
+
+#include <QtGlobal>
+
+namespace core {
+
+QString siteAddress()
+{
+    QString site = qEnvironmentVariable("IMAGROVE_SITE");
+    if (site.isEmpty())
+        site = QStringLiteral("http://www.imagrove.example/");
+    if (!site.endsWith(u'/'))
+        site += u'/';
+    return site;
+}
+
+QString galleryAddress(int number)
+{
+    return siteAddress() + QStringLiteral("gallery%1.htm").arg(number);
+}
+
+} // namespace core
