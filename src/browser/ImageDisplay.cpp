@@ -463,7 +463,8 @@ void ImageDisplay::Image1_MouseUp(Qt::MouseButton button)
 
 void ImageDisplay::Image1_DblClick()
 {
-    if (m_anySelected)
+    // Not over the tips' placeholder, which disables the command.
+    if (m_anySelected && m_c.mnuFullscrn->isEnabled())
         mnuFullscrn_Click();
 }
 
