@@ -8,6 +8,7 @@
 #include "ViewerHost.h"
 
 #include <array>
+#include <functional>
 #include <QDialog>
 #include <QImage>
 #include <QTimer>

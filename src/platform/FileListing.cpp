@@ -151,9 +151,7 @@ QStringList listEntries(const QString &folder, Kind kind, const FilePattern *pat
             continue;
         unsigned char type = entry->d_type;
         if (type == DT_LNK || type == DT_UNKNOWN) {
-            struct stat info
-            {
-            };
+            struct stat info = {};
             if (::fstatat(fd, entry->d_name, &info, 0) != 0)
                 continue; // a broken link
             type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;

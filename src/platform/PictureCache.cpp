@@ -29,9 +29,7 @@ PictureCache::~PictureCache()
 
 std::optional<PictureCache::FileStamp> PictureCache::stampOf(const QString &path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return FileStamp{qint64(info.st_size),

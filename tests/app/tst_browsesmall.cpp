@@ -439,9 +439,7 @@ private Q_SLOTS:
         QTRY_COMPARE(cache.decodesDone(), 1);
 
         const QByteArray p2 = QFile::encodeName(folder + QStringLiteral("/p2.bmp"));
-        struct stat before
-        {
-        };
+        struct stat before = {};
         QCOMPARE(::stat(p2.constData(), &before), 0);
         paint(QStringLiteral("p2.bmp"), Qt::blue);
         timespec times[2] = {before.st_atim, before.st_mtim};
