@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -367,6 +368,12 @@ private Q_SLOTS:
             QVERIFY(viewer.Frame1->isVisible());
             hover(viewer.lblMiniOff);
             QCOMPARE(viewer.Frame1->isVisible(), pinned);
+
+            // The right button over its lists offers the main window's favourites.
+            viewer.Frame1->show();
+            QTest::mouseClick(viewer.File1->viewport(), Qt::RightButton);
+            QTRY_VERIFY(window->mnuFav->isVisible());
+            window->mnuFav->close();
 
             // Another folder: both windows follow, nothing selected, same picture.
             viewer.Frame1->show();
