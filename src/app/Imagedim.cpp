@@ -1,5 +1,7 @@
 #include "Imagedim.h"
 
+#include "platform/Drawing.h"
+
 #include <array>
 #include <QPainter>
 
@@ -10,18 +12,13 @@ constexpr int iconSize = 26;
 const QColor activeInk(0x20, 0x40, 0x80);
 const QColor inactiveInk(0xA0, 0xA0, 0xA0);
 
-// The pictures are drawn here rather than taken from the style: a style
-// icon is read from a file through every image plugin Qt has, which costs
-// the start-up more than all the drawing.
+// A toolbar picture drawn in one ink.
 template <typename Draw> QPixmap drawn(const QColor &ink, Draw draw)
 {
-    QPixmap pixmap(iconSize, iconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    draw(painter, ink);
-    return pixmap;
+    return platform::drawnPicture(iconSize, [&](QPainter &painter) {
+        painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        draw(painter, ink);
+    });
 }
 
 QPixmap arrow(bool right, const QColor &ink)
@@ -89,34 +86,28 @@ QPixmap settings(const QColor &ink)
 // A frame with arrows: the picture of the actual-size and stretch buttons.
 QPixmap sizeSymbol(bool outward, const QColor &colour)
 {
-    QPixmap pixmap(iconSize, iconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour, 2));
-    painter.drawRect(QRectF(4, 4, iconSize - 8, iconSize - 8));
-    const double inner = outward ? 8 : 11;
-    painter.fillRect(QRectF(inner, inner, iconSize - 2 * inner, iconSize - 2 * inner), colour);
-    return pixmap;
+    return platform::drawnPicture(iconSize, [&](QPainter &painter) {
+        painter.setPen(QPen(colour, 2));
+        painter.drawRect(QRectF(4, 4, iconSize - 8, iconSize - 8));
+        const double inner = outward ? 8 : 11;
+        painter.fillRect(QRectF(inner, inner, iconSize - 2 * inner, iconSize - 2 * inner), colour);
+    });
 }
 
 // A glyph drawn in a circle, for pictures the style has no icon for.
 QPixmap glyph(const QString &text, const QColor &colour)
 {
-    QPixmap pixmap(iconSize, iconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawEllipse(QRectF(2, 2, iconSize - 4, iconSize - 4));
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(iconSize - 10);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, iconSize, iconSize), Qt::AlignCenter, text);
-    return pixmap;
+    return platform::drawnPicture(iconSize, [&](QPainter &painter) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawEllipse(QRectF(2, 2, iconSize - 4, iconSize - 4));
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPixelSize(iconSize - 10);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(0, 0, iconSize, iconSize), Qt::AlignCenter, text);
+    });
 }
 
 // A quiet backdrop for the display pane while it shows no image.

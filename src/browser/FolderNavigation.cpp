@@ -57,8 +57,7 @@ void FolderNavigation::Drive1_Change()
         m_c.Dir1->setPath(platform::volumes::currentFolder(drive));
     } catch (const Error &error) {
         if (error.number == Error::DeviceUnavailable)
-            m_desktop.msgBox(QStringLiteral("Drive unavailable"), platform::Icon::Exclamation,
-                             platform::Buttons::Ok, QStringLiteral("Problem"));
+            platform::reportDriveUnavailable(m_desktop);
         else
             showFolderError(error);
     }

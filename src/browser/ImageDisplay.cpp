@@ -280,9 +280,7 @@ void ImageDisplay::toStretched()
 
 void ImageDisplay::tooLarge()
 {
-    m_desktop.msgBox(QStringLiteral("Sorry, the image you are trying to view is too large!"),
-                     platform::Icon::Critical, platform::Buttons::Ok,
-                     QStringLiteral("Imagrove Error"));
+    platform::reportTooLarge(m_desktop, platform::Icon::Critical);
 }
 
 void ImageDisplay::switchMode(bool fromToolbar)

@@ -1,6 +1,6 @@
 #include "SysTray.h"
 
-#include <QPainter>
+#include "platform/Drawing.h"
 
 namespace extras {
 
@@ -12,14 +12,12 @@ constexpr int iconId = 0;
 // nothing without one.
 QIcon defaultIcon()
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.fillRect(QRect(1, 2, 14, 12), QColor(0x70, 0xB0, 0xF0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x30, 0x90, 0x30));
-    p.drawPolygon(QPolygon({QPoint(1, 14), QPoint(6, 7), QPoint(10, 11), QPoint(15, 14)}));
-    return QIcon(pixmap);
+    return QIcon(platform::drawnPicture(16, [](QPainter &p) {
+        p.fillRect(QRect(1, 2, 14, 12), QColor(0x70, 0xB0, 0xF0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x30, 0x90, 0x30));
+        p.drawPolygon(QPolygon({QPoint(1, 14), QPoint(6, 7), QPoint(10, 11), QPoint(15, 14)}));
+    }));
 }
 
 } // namespace

@@ -237,12 +237,11 @@ void FavouritesMenu::FavList_Click()
     if (found == m_items.end())
         return;
     try {
-        // The full-screen viewer's drive list follows once the viewer exists.
+        // The full-screen viewer's lists follow the main window's folder.
         m_browser.goToFolder(folderOf(*found));
     } catch (const Error &error) {
         if (error.number == Error::DeviceUnavailable)
-            m_desktop.msgBox(QStringLiteral("Drive unavailable"), Icon::Exclamation, Buttons::Ok,
-                             QStringLiteral("Problem"));
+            platform::reportDriveUnavailable(m_desktop);
         else if (error.number == Error::PathNotFound)
             m_desktop.msgBox(
                 QStringLiteral("Invalid Favourite, the directory path could not be found!"),

@@ -4,6 +4,7 @@
 #include "core/Site.h"
 #include "platform/BusyPointer.h"
 #include "platform/Error.h"
+#include "platform/ErrorReport.h"
 #include "platform/Twips.h"
 #include "ViewerLayout.h"
 
@@ -290,8 +291,7 @@ void Form4::Form_Activate()
 
 void Form4::tooLarge()
 {
-    m_desktop.msgBox(QStringLiteral("Sorry, the image you are trying to view is too large!"),
-                     platform::Icon::None, platform::Buttons::Ok, QStringLiteral("Imagrove Error"));
+    platform::reportTooLarge(m_desktop, platform::Icon::None);
     if (isVisible())
         close();
     else

@@ -1,6 +1,7 @@
 // The MiniBrowser: the viewer's floating panel with its own lists.
 #include "Form4.h"
 
+#include "platform/Drawing.h"
 #include "platform/ErrorReport.h"
 #include "platform/Twips.h"
 #include "platform/Volumes.h"
@@ -32,20 +33,10 @@ W *place(W *widget, const QString &name, double x, double y, double w, double h)
     return widget;
 }
 
-template <typename Draw> QPixmap drawn(int side, Draw draw)
-{
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return pixmap;
-}
-
 // The program's icon: a small landscape in a frame.
 QPixmap programIcon()
 {
-    return drawn(17, [](QPainter &p) {
+    return platform::drawnPicture(17, [](QPainter &p) {
         p.fillRect(QRectF(1, 2, 15, 13), QColor(0x70, 0xB0, 0xF0));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x30, 0x90, 0x30));
@@ -62,7 +53,7 @@ QPixmap programIcon()
 // The pin: a round head on a needle.
 QPixmap pinPicture()
 {
-    return drawn(15, [](QPainter &p) {
+    return platform::drawnPicture(15, [](QPainter &p) {
         p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
         p.drawLine(QPointF(7.5, 8), QPointF(7.5, 14));
         p.setPen(Qt::NoPen);
@@ -73,7 +64,7 @@ QPixmap pinPicture()
 
 QPixmap lamp()
 {
-    return drawn(16, [](QPainter &p) {
+    return platform::drawnPicture(16, [](QPainter &p) {
         p.setPen(QColor(0x60, 0x60, 0x60));
         p.setBrush(QColor(0xA0, 0xA0, 0xA0));
         p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
@@ -207,8 +198,7 @@ void Form4::Drive1_Change()
         m_host.hostDrive().setDrive(drive);
     } catch (const Error &error) {
         if (error.number == Error::DeviceUnavailable)
-            m_desktop.msgBox(QStringLiteral("Drive unavailable"), platform::Icon::Exclamation,
-                             platform::Buttons::Ok, QStringLiteral("Problem"));
+            platform::reportDriveUnavailable(m_desktop);
         else
             platform::reportError(m_desktop, error, platform::captions::NumberOnly);
     }

@@ -19,4 +19,16 @@ Answer reportError(Desktop &desktop, const Error &error, const char *captionForm
     return answer;
 }
 
+void reportTooLarge(Desktop &desktop, Icon icon)
+{
+    desktop.msgBox(QStringLiteral("Sorry, the image you are trying to view is too large!"), icon,
+                   Buttons::Ok, QStringLiteral("Imagrove Error"));
+}
+
+void reportDriveUnavailable(Desktop &desktop)
+{
+    desktop.msgBox(QStringLiteral("Drive unavailable"), Icon::Exclamation, Buttons::Ok,
+                   QStringLiteral("Problem"));
+}
+
 } // namespace platform

@@ -19,4 +19,10 @@ inline constexpr const char *ErrorNumber = "Error Number: %1";
 Answer reportError(Desktop &desktop, const Error &error, const char *captionFormat,
                    Icon icon = Icon::Critical, Buttons buttons = Buttons::Ok);
 
+// "Sorry, the image you are trying to view is too large!", captioned
+// "Imagrove Error": a picture too large to be shown.
+void reportTooLarge(Desktop &desktop, Icon icon);
+// "Drive unavailable", captioned "Problem": a drive that is not ready.
+void reportDriveUnavailable(Desktop &desktop);
+
 } // namespace platform

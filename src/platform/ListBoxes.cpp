@@ -1,5 +1,7 @@
 #include "ListBoxes.h"
 
+#include "Drawing.h"
+
 #include "Error.h"
 #include "Volumes.h"
 
@@ -16,15 +18,9 @@ namespace {
 
 enum class ListIcon { Drive, Folder, OpenFolder };
 
-// Drawn, not read from the style's files: reading those loads every image
-// plugin Qt has, a cost the start-up does not need.
 template <typename Draw> QIcon drawnIcon(Draw draw)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    draw(painter);
-    return QIcon(pixmap);
+    return QIcon(drawnPicture(16, draw));
 }
 
 QIcon listIcon(ListIcon which)
