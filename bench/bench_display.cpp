@@ -126,61 +126,56 @@ struct Stepping
     double peak = 0;
 };
 
-// Holds Down on the file list from the first photo to the last, counting
-// the pictures that reach the pane.
-Stepping step(browsesmall &window)
+// Holds key on target until list's last entry, counting the pictures that
+// reach picture.
+Stepping holdKey(QWidget *target, int key, const platform::FileListBox *list, const QLabel *picture)
+{
+    resetPeak();
+    int shown = 0;
+    qint64 last = picture->pixmap().cacheKey();
+    QElapsedTimer timer;
+    timer.start();
+    while (list->listIndex() < list->listCount() - 1) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::processEvents();
+        const qint64 now = picture->pixmap().cacheKey();
+        if (now != last)
+            ++shown;
+        last = now;
+    }
+    return {shown / (timer.nsecsElapsed() / 1e9), peakMiB()};
+}
+
+// Selects the first photo in the pane.
+void selectFirst(browsesmall &window)
 {
     window.File1->setListIndex(-1);
     QApplication::processEvents();
     window.File1->setFocus();
     window.File1->setListIndex(0);
     QApplication::processEvents();
-    resetPeak();
-    int shown = 0;
-    qint64 last = window.Image1->pixmap().cacheKey();
-    QElapsedTimer timer;
-    timer.start();
-    while (window.File1->listIndex() < window.File1->listCount() - 1) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-        QApplication::sendEvent(window.File1, &press);
-        QApplication::processEvents();
-        const qint64 key = window.Image1->pixmap().cacheKey();
-        if (key != last)
-            ++shown;
-        last = key;
-    }
-    return {shown / (timer.nsecsElapsed() / 1e9), peakMiB()};
+}
+
+// Holds Down on the file list from the first photo to the last.
+Stepping step(browsesmall &window)
+{
+    selectFirst(window);
+    return holdKey(window.File1, Qt::Key_Down, window.File1, window.Image1);
 }
 
 // Opens the full-screen viewer on the first photo and holds Right to the
 // last, counting the pictures that reach the viewer.
 Stepping stepFullScreen(browsesmall &window, ReportingDesktop &desktop)
 {
-    window.File1->setListIndex(-1);
-    QApplication::processEvents();
-    window.File1->setListIndex(0);
-    QApplication::processEvents();
+    selectFirst(window);
     Stepping result;
     desktop.modal = [&](QDialog &dialog) {
         auto &viewer = static_cast<fullscreen::Form4 &>(dialog);
         viewer.show();
         while (viewer.Tim.isActive())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        resetPeak();
-        int shown = 0;
-        qint64 last = viewer.Image1->pixmap().cacheKey();
-        QElapsedTimer timer;
-        timer.start();
-        while (viewer.File1->listIndex() < viewer.File1->listCount() - 1) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-            QApplication::sendEvent(&viewer, &press);
-            QApplication::processEvents();
-            const qint64 key = viewer.Image1->pixmap().cacheKey();
-            if (key != last)
-                ++shown;
-            last = key;
-        }
-        result = {shown / (timer.nsecsElapsed() / 1e9), peakMiB()};
+        result = holdKey(&viewer, Qt::Key_Right, viewer.File1, viewer.Image1);
         viewer.close();
         return 0;
     };
