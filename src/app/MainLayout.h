@@ -49,7 +49,8 @@ inline constexpr QRectF lblTipText{345, 840, 5925, 3330};
 inline constexpr QRectF cmdNextTip{157, 4485, 6300, 375};
 inline constexpr QRectF chkLoadTipsAtStartup{225, 4575, 1800, 195};
 
-inline constexpr QRectF welcome{6000, 90, 3480, 510};
+inline constexpr QRectF welcome{6000, 90, 2880, 510};
+inline constexpr QRectF Image2{8970, 90, 510, 510};
 
 // The toolbar slot of a button index (0..10; 2 and 8 are gaps).
 inline QRectF buttonRect(int index)

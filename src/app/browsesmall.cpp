@@ -2,6 +2,7 @@
 
 #include "browser/ImageDisplay.h"
 #include "browser/InfoPanel.h"
+#include "browser/Toolbar.h"
 #include "core/ImageTypes.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
@@ -143,6 +144,9 @@ void browsesmall::buildControls()
     pics[7]->setEnabled(false);
 
     welcome = place(new QLabel(Picture2), QStringLiteral("welcome"), layout::welcome);
+    Image2 = place(new platform::PictureButton(0, Picture2), QStringLiteral("Image2"),
+                   layout::Image2);
+    Image2->setToolTip(QStringLiteral("About Imagrove"));
     welcome->setText(QStringLiteral("Welcome! Visit the Imagrove website for news and tips."));
     welcome->setWordWrap(true);
 
@@ -340,6 +344,19 @@ void browsesmall::assemble()
     m_favourites = new favourites::FavouritesMenu(
         {mnuFav, mnuAdd, mnuFavMan, mnuEditFavs, fraFavLab, Label4, FavList, pics[5]}, m_settings,
         m_desktop, m_state, *this, this);
+    m_toolbar = new browser::Toolbar({pics,
+                                      Picture2,
+                                      Drive1,
+                                      Dir1,
+                                      File1,
+                                      mnuRefresh,
+                                      {centralWidget(), Drive1, Dir1, File1, fraFavLab, Label4,
+                                       FavList, Picture1, welcome, Image1, Image2}},
+                                     m_settings, m_desktop, this);
+    m_commands = new browser::BrowserCommands(
+        {mnuCopy, mnuCopyImg, mnuClear, Text1, mnuEdit, mnuEditor, lin754, mnuHelpcont, mnuReadme,
+         mnuHomepage, mnuTopten, mnuMail, mnuMail2, mnuLink, mnuGallery},
+        m_settings, m_desktop, m_state, *this, m_startup.programFolder, this);
 }
 
 void browsesmall::wire()
@@ -347,14 +364,19 @@ void browsesmall::wire()
     connect(mnuExit, &QAction::triggered, this, &browsesmall::mnuExit_Click);
     connect(mnuCloseIG, &QAction::triggered, this, &browsesmall::mnuCloseIG_Click);
     connect(mnuShowIG, &QAction::triggered, this, &browsesmall::mnuShowIG_Click);
-    connect(mnuCopy, &QAction::triggered, this, &browsesmall::mnuCopy_Click);
-    connect(mnuCopyImg, &QAction::triggered, this, &browsesmall::mnuCopy_Click);
-    for (size_t i = 0; i < mnuLink.size(); ++i) {
-        const int number = galleryNumbers[i];
-        connect(mnuLink[i], &QAction::triggered, this, [this, number] { mnuLink_Click(number); });
-        connect(mnuGallery[i], &QAction::triggered, this,
-                [this, number] { mnuLink_Click(number); });
-    }
+    connect(mnuDefault, &QAction::triggered, this, [this] { openOptions(0); });
+    connect(mnuAdvancedOpt, &QAction::triggered, this, [this] { openOptions(1); });
+    connect(mnuFulScrnOpt, &QAction::triggered, this, [this] { openOptions(2); });
+    connect(m_toolbar, &browser::Toolbar::optionsWanted, this, [this] { openOptions(0); });
+    connect(m_toolbar, &browser::Toolbar::helpWanted, m_commands,
+            &browser::BrowserCommands::showHelpFile);
+    connect(mnuUpdate, &QAction::triggered, this, &browsesmall::openUpdate);
+    connect(mnuAboutItem, &QAction::triggered, this, [this] { openAbout(true); });
+    connect(mnuAboutIG, &QAction::triggered, this, [this] { openAbout(false); });
+    connect(Image2, &platform::PictureButton::MouseUp, this, [this](int, Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            openAbout(true);
+    });
     connect(ostrel, &extras::SysTray::MouseUp, this,
             [this](int button, int) { ostrel_MouseUp(button); });
     connect(ostrel, &extras::SysTray::MouseDblClick, this, &browsesmall::ostrel_MouseDblClick);
@@ -466,6 +488,8 @@ void browsesmall::start()
     m_display->holdLookAheadUntilPainted();
     show();
     Form_Load();
+    // After the first picture: the logo is not worth its wait.
+    QTimer::singleShot(0, this, &browsesmall::showLogo);
 }
 
 void browsesmall::Form_Load()
@@ -483,8 +507,12 @@ void browsesmall::Form_Load()
     const quint64 readings = File1->readings();
     if (openStartFolder(commandLineFolder()))
         selectCommandLineImage();
-    if (core::keys::Favlist.read(m_settings) == QLatin1String("1"))
-        m_favourites->showPanel(true);
+    if (core::keys::Favlist.read(m_settings) == QLatin1String("1")) {
+        // The button's own handler, without its released look.
+        m_toolbar->ProgrammaticClick = true;
+        Q_EMIT pics[5]->MouseUp(5, Qt::LeftButton);
+        m_toolbar->ProgrammaticClick = false;
+    }
     m_display->applyStartupMode();
     m_display->applyStartupColour();
 
@@ -506,6 +534,7 @@ void browsesmall::Form_Load()
         putInTray();
 
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
+    m_commands->applyEditorItem();
 
     if (fullScreenLaunch(); m_unloaded)
         return;
@@ -622,7 +651,7 @@ void browsesmall::viewerClosed()
 
 void browsesmall::popUpFavourites(const QPoint &at)
 {
-    mnuFav->popup(at);
+    m_desktop.popUp(*mnuFav, at);
 }
 
 void browsesmall::closeEvent(QCloseEvent *event)
@@ -662,35 +691,59 @@ void browsesmall::mnuCloseIG_Click()
     }
 }
 
-void browsesmall::mnuCopy_Click()
+QImage browsesmall::shownPicture()
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    try {
-        clipboard->setImage(m_display->fullSizeImage());
-    } catch (const Error &error) {
-        platform::reportError(m_desktop, error, platform::captions::CriticalError);
-    }
+    return m_display->fullSizeImage();
 }
 
-void browsesmall::mnuLink_Click(int number)
+void browsesmall::showHelpContents()
 {
-    // A page that cannot be opened is not worth a message.
-    m_desktop.shellOpen(core::galleryAddress(number), m_startup.programFolder);
+    m_commands->showHelpFile();
+}
+
+void browsesmall::openOptions(int page)
+{
+    // The options dialog opens at the page here once it exists; what it
+    // may have changed is applied again either way.
+    Q_UNUSED(page);
+    m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
+    m_commands->applyEditorItem();
+}
+
+void browsesmall::openUpdate() {}
+
+void browsesmall::openAbout(bool modal)
+{
+    Q_UNUSED(modal);
+}
+
+const platform::Picture &browsesmall::programIcon()
+{
+    // Read once, when first needed.
+    if (!m_programIconRead) {
+        m_programIconRead = true;
+        try {
+            m_programIcon = platform::PictureDecoder().load(
+                platform::joinPath(m_startup.programFolder, QStringLiteral("imagrove.ico")));
+        } catch (const Error &) {
+            // The tray and the logo show nothing.
+        }
+    }
+    return m_programIcon;
+}
+
+void browsesmall::showLogo()
+{
+    if (programIcon().image.isNull())
+        return;
+    Image2->setPixmap(QPixmap::fromImage(programIcon().image.scaled(
+        Image2->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void browsesmall::putInTray()
 {
-    // The program's icon, read once, when the tray first needs it.
-    if (!m_trayIconRead) {
-        m_trayIconRead = true;
-        try {
-            ostrel->setTrayIcon(platform::PictureDecoder().load(
-                platform::joinPath(m_startup.programFolder, QStringLiteral("imagrove.ico"))));
-        } catch (const Error &) {
-            // The tray shows its own blank picture.
-        }
-    }
+    if (!programIcon().image.isNull())
+        ostrel->setTrayIcon(programIcon());
     ostrel->setInTray(true);
 }
 
@@ -751,7 +804,7 @@ void browsesmall::ostrel_MouseUp(int button)
         return;
     captionShowIG();
     mnuOstrel->setDefaultAction(mnuShowIG);
-    mnuOstrel->popup(QCursor::pos());
+    m_desktop.popUp(*mnuOstrel, QCursor::pos());
 }
 
 void browsesmall::ostrel_MouseDblClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/Commands.h"
 #include "browser/FolderNavigation.h"
 #include "browser/ImageDisplay.h"
 #include "core/AppState.h"
@@ -23,6 +24,7 @@ struct SettingKey;
 namespace browser {
 class ImageDisplay;
 class InfoPanel;
+class Toolbar;
 } // namespace browser
 namespace extras {
 class SysTray;
@@ -56,7 +58,8 @@ class browsesmall final : public QMainWindow,
                           private browser::FavouritesMenuSource,
                           private favourites::FolderBrowser,
                           private browser::FullScreenViewer,
-                          private fullscreen::ViewerHost
+                          private fullscreen::ViewerHost,
+                          private browser::ShownPicture
 {
     Q_OBJECT
 public:
@@ -85,6 +88,7 @@ public:
     extras::SysTray *ostrel = nullptr;                // the tray icon
     QFrame *Picture2 = nullptr;
     QLabel *welcome = nullptr;
+    platform::PictureButton *Image2 = nullptr; // the logo
     platform::DriveListBox *Drive1 = nullptr;
     platform::DirListBox *Dir1 = nullptr;
     platform::FileListBox *File1 = nullptr;
@@ -159,6 +163,7 @@ public:
 
     // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
     const QStringList &typeIconPaths() const { return m_typeIconPaths; }
+    browser::Toolbar &toolbar() { return *m_toolbar; }
     // The favourite items of the Favourites menu.
     const std::vector<QAction *> &mnuFav1() const { return m_favourites->mnuFav1(); }
 
@@ -176,14 +181,19 @@ private:
     void Form_Unload();
     void mnuExit_Click();
     void mnuCloseIG_Click();
-    void mnuCopy_Click();
-    void mnuLink_Click(int number);
+    // Entry points of the windows that the options, update and About
+    // commands open.
+    void openOptions(int page);
+    void openUpdate();
+    void openAbout(bool modal);
     void Form_Resize();
     void mnuShowIG_Click();
     void ostrel_MouseUp(int button);
     void ostrel_MouseDblClick();
     void captionShowIG();
     void putInTray();
+    const platform::Picture &programIcon();
+    void showLogo();
 
     // The folder of the image on the command line, if it can be listed.
     QString commandLineFolder();
@@ -210,8 +220,9 @@ private:
     QImage displayPicture() override;
     void viewerClosed() override;
     void popUpFavourites(const QPoint &at) override;
-    void showHelpContents() override {}
-    void showAbout() override {}
+    void showHelpContents() override;
+    void showAbout() override { openAbout(true); }
+    QImage shownPicture() override;
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;
@@ -220,11 +231,14 @@ private:
     std::unique_ptr<platform::PictureCache> m_ownCache;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
-    bool m_trayIconRead = false;
+    bool m_programIconRead = false;
+    platform::Picture m_programIcon;
     int m_stripHeight = 0; // pixels: the information strip's labels in the desktop's font
     browser::InfoPanel *m_info = nullptr;
     browser::FolderNavigation *m_navigation = nullptr;
     browser::ImageDisplay *m_display = nullptr;
     favourites::FavouritesMenu *m_favourites = nullptr;
     extras::TipPanel *m_tips = nullptr;
+    browser::Toolbar *m_toolbar = nullptr;
+    browser::BrowserCommands *m_commands = nullptr;
 };

@@ -116,13 +116,13 @@ void FolderNavigation::Dir1_KeyEnter()
 void FolderNavigation::Dir1_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_favourites.favouritesMenu()->popup(QCursor::pos());
+        m_desktop.popUp(*m_favourites.favouritesMenu(), QCursor::pos());
 }
 
 void FolderNavigation::File1_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_c.mnuFTs->popup(QCursor::pos());
+        m_desktop.popUp(*m_c.mnuFTs, QCursor::pos());
 }
 
 void FolderNavigation::setPattern(const QString &pattern)

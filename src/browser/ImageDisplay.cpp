@@ -456,7 +456,7 @@ void ImageDisplay::mnuFullscrn_Click()
 void ImageDisplay::Image1_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton && m_anySelected)
-        m_c.mnuView->popup(QCursor::pos());
+        m_desktop.popUp(*m_c.mnuView, QCursor::pos());
 }
 
 void ImageDisplay::Image1_DblClick()

@@ -14,9 +14,14 @@ QString siteAddress()
     return site;
 }
 
+QString sitePage(const QString &page)
+{
+    return siteAddress() + page;
+}
+
 QString galleryAddress(int number)
 {
-    return siteAddress() + QStringLiteral("gallery%1.htm").arg(number);
+    return sitePage(QStringLiteral("gallery%1.htm").arg(number));
 }
 
 } // namespace core

@@ -66,7 +66,7 @@ bool FavouritesMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
-        m_c.mnuFav->popup(QCursor::pos());
+        m_desktop.popUp(*m_c.mnuFav, QCursor::pos());
     return QObject::eventFilter(watched, event);
 }
 

@@ -260,7 +260,7 @@ void Form4::Image3_DblClick()
 void Form4::Image3_MouseDown(Qt::MouseButton button)
 {
     if (button == Qt::LeftButton)
-        mnuIcon->popup(QCursor::pos());
+        m_desktop.popUp(*mnuIcon, QCursor::pos());
 }
 
 void Form4::cmdExit_Click()

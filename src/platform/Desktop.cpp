@@ -9,9 +9,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
@@ -25,6 +28,11 @@ Answer Desktop::msgBox(const QString &text, Icon icon, Buttons buttons, const QS
 bool Desktop::trayAvailable() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void Desktop::popUp(QMenu &menu, const QPoint &at)
+{
+    menu.popup(at);
 }
 
 std::optional<QString> Desktop::inputBox(const QString &prompt, const QString &caption,
@@ -141,6 +149,29 @@ std::optional<QString> QtDesktop::chooseFolder(QWidget *owner, const QString &ti
     return folder;
 }
 
+namespace {
+
+// Whether the desktop names a program for the file's type or a type it
+// derives from (a log file is plain text).
+bool hasOpener(const QString &path)
+{
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty())
+        return true; // nothing to ask: the opener itself decides
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    QStringList types{type.name()};
+    types << type.allAncestors();
+    for (const QString &name : types) {
+        QProcess process;
+        process.start(query, {QStringLiteral("query"), QStringLiteral("default"), name});
+        if (process.waitForFinished(5000) && !process.readAllStandardOutput().trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool QtDesktop::shellOpen(const QString &address, const QString &workingFolder)
 {
     QUrl url(address);
@@ -148,6 +179,10 @@ bool QtDesktop::shellOpen(const QString &address, const QString &workingFolder)
         const QFileInfo info(QDir(workingFolder), address);
         url = QUrl::fromLocalFile(info.absoluteFilePath());
     }
+    // The opener starts in the background and cannot say that nothing took
+    // the file, so that is asked first.
+    if (url.isLocalFile() && !hasOpener(url.toLocalFile()))
+        return false;
     return QDesktopServices::openUrl(url);
 }
 

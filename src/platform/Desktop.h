@@ -7,6 +7,8 @@
 #include <QStringList>
 
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace platform {
@@ -43,6 +45,8 @@ public:
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
     // Runs a modal dialog and returns its result code.
     virtual int runModal(QDialog &dialog) = 0;
+    // Pops a menu up at a screen position without waiting for a choice.
+    virtual void popUp(QMenu &menu, const QPoint &at);
     virtual QSize screenSizeTwips() const = 0;
     // A system tray is there to hold an icon (many Wayland and tiling
     // desktops have none).

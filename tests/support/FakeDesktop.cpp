@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QTest>
 #include <QWidget>
 
@@ -100,7 +101,12 @@ bool FakeDesktop::shellOpen(const QString &address, const QString &)
 bool FakeDesktop::startProgram(const QString &program, const QStringList &arguments)
 {
     programsStarted.append(QStringList{program} + arguments);
-    return true;
+    return m_startResult;
+}
+
+void FakeDesktop::popUp(QMenu &menu, const QPoint &)
+{
+    popUps << menu.objectName();
 }
 
 int FakeDesktop::runModal(QDialog &dialog)

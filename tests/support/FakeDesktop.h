@@ -35,6 +35,7 @@ public:
         m_modalAnswers.push_back(std::move(filler));
     }
     void setShellOpenResult(bool result) { m_shellOpenResult = result; }
+    void setStartProgramResult(bool result) { m_startResult = result; }
     void setScreenSizeTwips(QSize size) { m_screen = size; }
     void setTrayAvailable(bool available) { m_tray = available; }
 
@@ -43,6 +44,7 @@ public:
     QStringList inputPrompts;
     QStringList shellOpened;
     QList<QStringList> programsStarted; // program first, then its arguments
+    QStringList popUps;                 // the object names of the menus popped up
     int coloursAsked = 0;
     int modalsRun = 0;
 
@@ -59,6 +61,7 @@ public:
     bool shellOpen(const QString &address, const QString &workingFolder) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
     int runModal(QDialog &dialog) override;
+    void popUp(QMenu &menu, const QPoint &at) override;
     QSize screenSizeTwips() const override { return m_screen; }
     // The real tray's presence unless a test says otherwise.
     bool trayAvailable() const override
@@ -82,6 +85,7 @@ private:
     std::deque<std::optional<QString>> m_folderAnswers;
     std::deque<std::function<int(QDialog &)>> m_modalAnswers;
     bool m_shellOpenResult = true;
+    bool m_startResult = true;
     QSize m_screen{19200, 15360};
     std::optional<bool> m_tray;
 };
