@@ -144,8 +144,8 @@ void browsesmall::buildControls()
     pics[7]->setEnabled(false);
 
     welcome = place(new QLabel(Picture2), QStringLiteral("welcome"), layout::welcome);
-    Image2 = place(new platform::PictureButton(0, Picture2), QStringLiteral("Image2"),
-                   layout::Image2);
+    Image2 =
+        place(new platform::PictureButton(0, Picture2), QStringLiteral("Image2"), layout::Image2);
     Image2->setToolTip(QStringLiteral("About Imagrove"));
     welcome->setText(QStringLiteral("Welcome! Visit the Imagrove website for news and tips."));
     welcome->setWordWrap(true);
@@ -736,8 +736,8 @@ void browsesmall::showLogo()
 {
     if (programIcon().image.isNull())
         return;
-    Image2->setPixmap(QPixmap::fromImage(programIcon().image.scaled(
-        Image2->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    Image2->setPixmap(QPixmap::fromImage(
+        programIcon().image.scaled(Image2->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void browsesmall::putInTray()

@@ -99,8 +99,7 @@ void BrowserCommands::mnuEditor_Click()
     const QString editor = m_c.mnuEditor->data().toString();
     // Started directly, never through a shell: the image path is one
     // argument whatever characters it holds.
-    if (!QFileInfo(editor).isFile() ||
-        !m_desktop.startProgram(editor, {m_state.CurrentImagePath}))
+    if (!QFileInfo(editor).isFile() || !m_desktop.startProgram(editor, {m_state.CurrentImagePath}))
         m_desktop.msgBox(QStringLiteral("Cannot ") + editor, platform::Icon::Critical,
                          platform::Buttons::Ok, QStringLiteral("File not Found!"));
 }

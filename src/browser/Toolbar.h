@@ -26,7 +26,7 @@ public:
     struct Controls
     {
         std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
-        QWidget *Picture2 = nullptr;                       // the strip the frames are drawn on
+        QWidget *Picture2 = nullptr;                      // the strip the frames are drawn on
         platform::DriveListBox *Drive1 = nullptr;
         platform::DirListBox *Dir1 = nullptr;
         platform::FileListBox *File1 = nullptr;

@@ -192,7 +192,8 @@ private Q_SLOTS:
         start(m_pictures);
         clickRow(m_c.File1, 0, Qt::RightButton);
         clickRow(m_c.Dir1, 0, Qt::RightButton);
-        QCOMPARE(m_desktop->popUps, (QStringList{QStringLiteral("mnuFTs"), QStringLiteral("mnuFav")}));
+        QCOMPARE(m_desktop->popUps,
+                 (QStringList{QStringLiteral("mnuFTs"), QStringLiteral("mnuFav")}));
     }
 };
 
