@@ -1,5 +1,6 @@
 // The component server: class factories, lifetime and the entry points.
 #include "clsReg_n_FileAssoc.h"
+#include "clsShell.h"
 #include "Form1.h"
 #include "Objects.h"
 #include "Registry.h"
@@ -8,6 +9,7 @@
 #include <dlfcn.h>
 #include <QDialog>
 #include <QMessageBox>
+#include <QProcess>
 
 namespace pantrel {
 
@@ -50,6 +52,11 @@ public:
     {
         QMessageBox::information(nullptr, caption, text);
     }
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override
+    {
+        return QProcess::startDetached(program, arguments, workingFolder);
+    }
 };
 
 UiSeam *hostSeam = nullptr;
@@ -65,15 +72,6 @@ UiSeam &seam()
 // ---- classes ----
 
 namespace {
-
-class clsShell final : public RefCounted<_clsShell>
-{
-public:
-    HResult QueryInterface(const QUuid &iid, void **object) override
-    {
-        return answer(iid, IID_clsShell, object);
-    }
-};
 
 template <typename Class, typename Interface>
 class ClassFactory final : public RefCounted<IClassFactory>

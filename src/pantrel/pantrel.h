@@ -6,11 +6,14 @@
 // DllGetClassObject and used through the interfaces below.
 
 #include <cstdint>
+#include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 #include <QVariant>
 
 class QDialog;
+class QWidget;
 
 #define PANTREL_API __attribute__((visibility("default")))
 
@@ -112,9 +115,53 @@ public:
     virtual QVariant ProgramFP() = 0;
 };
 
-// Shell utilities.
+// Shell utilities: folder and file dialogs, system folders, other
+// programs' windows, menu and desktop shortcuts (desktop entries), opening
+// documents, menu pictures and the wallpaper. No operation throws; a window
+// argument is the caller's window.
 class _clsShell : public IUnknown
 {
+public:
+    // The chosen folder; invalid when cancelled.
+    virtual QVariant Folders(const QString &Title, QWidget *callingform) = 0;
+    // The system's program folder.
+    virtual QString GetWindowsDir() = 0;
+    // The temporary folder with a trailing separator; empty on failure.
+    virtual QString GetTmpPath() = 0;
+    // The login name; empty on failure.
+    virtual QString UserName() = 0;
+    // Asks the window titled AppName to close; nothing when there is none.
+    virtual QVariant CloseApp(const QString &AppName) = 0;
+    virtual void FormStayOnTop(QWidget *frmForm, bool fOnTop) = 0;
+
+    // Shortcuts in the applications menu's folder; MenuPath and Path are
+    // sub-folders with a trailing separator, or empty.
+    virtual bool StartMenLnkCreate(const QString &MenuPath, const QString &Name,
+                                   const QString &LinkPath, const QString &LineArgs) = 0;
+    virtual bool StartMenuLinkChk(const QString &Path, const QString &ShtCtName) = 0;
+    virtual QVariant StartMenuLnkDel(const QString &Path, const QString &ShtCtName) = 0;
+    // False only when a plain file stands where the folder would be.
+    virtual bool StartMenuCreateFldr(const QString &Path) = 0;
+    virtual void StartMenuDelFldr(const QString &Path) = 0;
+    // The user's desktop folder exists.
+    virtual bool QuickStart() = 0;
+    virtual bool QuickStartShCut(const QString &Path, const QString &ShCutName) = 0;
+
+    // Filter is "description|pattern|..."; it is changed to hold NULs in
+    // place of the bars. The chosen path, or empty when cancelled.
+    virtual QString SaveDialog(QWidget *Form1, QString &Filter, const QString &Title,
+                               const QString &InitDir = {}) = 0;
+    virtual QString OpenDialog(QWidget *Form1, QString &Filter, const QString &Title,
+                               const QString &InitDir) = 0;
+    // Opens a document with the desktop's program for it, in the folder
+    // FilePath; failures are told in a message box.
+    virtual void RunFile(QString File, const QString &FilePath, const QVariant &RunStyle) = 0;
+    // Gives item MenuItem of the menu at MenuPos in cForm's menu bar the
+    // pictures of its unchecked and checked states.
+    virtual QVariant BMPonMenu(QWidget *cForm, const QPixmap &PicBoxUnchk,
+                               const QPixmap &PicBoxChkd, std::int32_t MenuPos,
+                               std::int32_t MenuItem) = 0;
+    virtual void SetDesktopImage(QString Path, const QString &Tile) = 0;
 };
 
 // The library's windows run through this seam, so a host's tests can answer
@@ -127,6 +174,9 @@ public:
     virtual int runModal(QDialog &dialog) = 0;
     // A message box with an OK button.
     virtual void message(const QString &text, const QString &caption) = 0;
+    // Starts a program without waiting for it; false when it cannot start.
+    virtual bool startProgram(const QString &program, const QStringList &arguments,
+                              const QString &workingFolder) = 0;
 };
 
 } // namespace pantrel

@@ -34,6 +34,11 @@ public:
         fill(dialog);
         return dialog.result();
     }
+    bool startProgram(const QString &, const QStringList &, const QString &) override
+    {
+        QTest::qFail("unexpected program start", __FILE__, __LINE__);
+        return false;
+    }
     void message(const QString &text, const QString &) override
     {
         messages << text;
