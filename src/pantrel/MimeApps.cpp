@@ -1,10 +1,15 @@
 #include "MimeApps.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMimeDatabase>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 
 namespace pantrel::mimeapps {
 
@@ -49,6 +54,8 @@ QStringList idsIn(const QString &file, const QString &group, const QString &type
     return ids;
 }
 
+} // namespace
+
 QString defaultForExactly(const QString &type)
 {
     const QStringList lists = listFiles();
@@ -75,8 +82,6 @@ QString defaultForExactly(const QString &type)
     }
     return {};
 }
-
-} // namespace
 
 QStringList applicationFolders()
 {
@@ -135,6 +140,205 @@ QString defaultFor(const QString &mimeType)
             return id;
     }
     return {};
+}
+
+QString mediaType(const QString &extension)
+{
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("x") + extension,
+                                                           QMimeDatabase::MatchExtension);
+    return type.isValid() && !type.isDefault() ? type.name() : QString();
+}
+
+QString execArgument(const QString &argument)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    if (!argument.isEmpty() && std::none_of(argument.begin(), argument.end(),
+                                            [](QChar c) { return reserved.contains(c); }))
+        return argument;
+    QString quoted;
+    for (QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    return u'"' + quoted + u'"';
+}
+
+QString entryValue(QString text)
+{
+    return text.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n"));
+}
+
+namespace {
+
+// The value of a key of the [Desktop Entry] group, its escapes undone.
+QString entryKey(const QString &file, const QString &key)
+{
+    const QStringList values = idsIn(file, QStringLiteral("Desktop Entry"), key);
+    QString value = values.join(u';');
+    value.replace(QStringLiteral("\\\\"), QStringLiteral("\x01"));
+    value.replace(QStringLiteral("\\s"), QStringLiteral(" "));
+    value.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    return value.replace(u'\x01', u'\\');
+}
+
+// The first word of an Exec line, its quoting undone.
+QString firstWord(const QString &exec)
+{
+    QString word;
+    bool quoted = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted && c == u'\\' && i + 1 < exec.size()) {
+            word += exec[++i];
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (c.isSpace() && !quoted) {
+            if (!word.isEmpty())
+                break;
+        } else {
+            word += c;
+        }
+    }
+    return word;
+}
+
+QString userListFile()
+{
+    return configHome() + QStringLiteral("/mimeapps.list");
+}
+
+} // namespace
+
+QString programOf(const QString &desktopId)
+{
+    const QString file = entryFile(desktopId);
+    if (file.isEmpty())
+        return {};
+    QString program = firstWord(entryKey(file, QStringLiteral("Exec")));
+    if (program.isEmpty())
+        return {};
+    program.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    if (QDir::isAbsolutePath(program))
+        return QDir::cleanPath(program);
+    return QStandardPaths::findExecutable(program);
+}
+
+QString entryFor(const QString &program, const QString &mimeType)
+{
+    const QString wanted = QDir::cleanPath(program);
+    const QString base = QFileInfo(wanted).completeBaseName().toLower();
+    const QString installed = base + QStringLiteral(".desktop");
+    if (programOf(installed) == wanted)
+        return installed;
+    // A program of its own: named by its path, so two programs of one name
+    // keep their entries apart.
+    const QByteArray hash =
+        QCryptographicHash::hash(wanted.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    QString name = base;
+    name.replace(QRegularExpression(QStringLiteral("[^a-z0-9_.+]")), QStringLiteral("_"));
+    const QString id = QStringLiteral("pantrel-%1-%2.desktop").arg(name, QLatin1String(hash));
+    const QString file = dataHome() + QStringLiteral("/applications/") + id;
+    QStringList types = entryKey(file, QStringLiteral("MimeType")).split(u';', Qt::SkipEmptyParts);
+    if (!types.contains(mimeType))
+        types << mimeType;
+    QString exec = execArgument(wanted);
+    exec.replace(u'%', QStringLiteral("%%"));
+    const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") +
+                         entryValue(QFileInfo(wanted).completeBaseName()) +
+                         QStringLiteral("\nExec=") + entryValue(exec) +
+                         QStringLiteral(" %f\nMimeType=") + types.join(u';') +
+                         QStringLiteral(";\nNoDisplay=true\nTerminal=false\n");
+    if (!QDir().mkpath(QFileInfo(file).path()))
+        return {};
+    QSaveFile output(file);
+    if (!output.open(QIODevice::WriteOnly) || output.write(text.toUtf8()) < 0 || !output.commit())
+        return {};
+    return id;
+}
+
+std::optional<QString> userDefault(const QString &mimeType)
+{
+    QFile input(userListFile());
+    if (!input.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QString group;
+    while (!input.atEnd()) {
+        const QString line = QString::fromUtf8(input.readLine()).trimmed();
+        if (line.startsWith(u'['))
+            group = line.mid(1, line.indexOf(u']') - 1);
+        const qsizetype equals = line.indexOf(u'=');
+        if (group == QLatin1String("Default Applications") && equals > 0 &&
+            line.left(equals).trimmed() == mimeType)
+            return line.mid(equals + 1);
+    }
+    return std::nullopt;
+}
+
+bool setUserDefault(const QString &mimeType, const std::optional<QString> &value)
+{
+    const QString path = userListFile();
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(10000))
+        return false;
+    QFile input(path);
+    QList<QByteArray> lines;
+    if (input.exists()) {
+        if (!input.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = input.readAll();
+        input.close();
+        lines = text.split('\n');
+        // A final line break leaves an empty last piece, not a line.
+        if (text.endsWith('\n'))
+            lines.removeLast();
+    }
+    const QByteArray header = "[Default Applications]";
+    const QByteArray newLine = (mimeType + u'=' + value.value_or(QString())).toUtf8();
+    qsizetype start = -1, end = lines.size(), found = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.startsWith('[')) {
+            if (start >= 0) {
+                end = i;
+                break;
+            }
+            if (line == header)
+                start = i;
+        } else if (start >= 0 && line.indexOf('=') > 0 &&
+                   line.left(line.indexOf('=')).trimmed() == mimeType.toUtf8()) {
+            found = i;
+        }
+    }
+    if (value) {
+        if (found >= 0) {
+            lines[found] = newLine;
+        } else if (start >= 0) {
+            // After the group's last line that is not blank.
+            qsizetype at = end;
+            while (at - 1 > start && lines[at - 1].trimmed().isEmpty())
+                --at;
+            lines.insert(at, newLine);
+        } else {
+            lines << header << newLine;
+        }
+    } else if (found >= 0) {
+        lines.removeAt(found);
+        --end;
+        // A group left with nothing was made for the line: it goes too.
+        if (end == start + 1)
+            lines.removeAt(start);
+    } else {
+        return true;
+    }
+    if (lines.isEmpty())
+        return QFile::remove(path) || !QFile::exists(path);
+    QSaveFile output(path);
+    const QByteArray text = lines.join('\n') + '\n';
+    return output.open(QIODevice::WriteOnly) && output.write(text) == text.size() &&
+           output.commit();
 }
 
 } // namespace pantrel::mimeapps

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QString>
 #include <QStringList>
 
@@ -18,5 +19,31 @@ QString entryFile(const QString &desktopId);
 // The desktop entry id of the program that opens the type, or a type it
 // derives from; empty when none does.
 QString defaultFor(const QString &mimeType);
+// The same for the type alone.
+QString defaultForExactly(const QString &mimeType);
+
+// The media type of files with an extension (".bmp"); empty when the
+// extension names no known type.
+QString mediaType(const QString &extension);
+// The program a desktop entry starts, as an absolute path; empty when its
+// Exec line names none that can be found.
+QString programOf(const QString &desktopId);
+// The id of a desktop entry that starts the program, writing a user entry
+// for it (one that also lists the type) when none is installed. Empty when
+// none can be written.
+QString entryFor(const QString &program, const QString &mimeType);
+
+// Desktop entry texts: one argument of an Exec line, quoted where needed,
+// and a value of the string type with its escapes.
+QString execArgument(const QString &argument);
+QString entryValue(QString text);
+
+// The user's own default line for a type in $XDG_CONFIG_HOME/mimeapps.list:
+// its value, or nothing when the user has none.
+std::optional<QString> userDefault(const QString &mimeType);
+// Sets the user's default for the type, or removes the line when value is
+// empty, keeping every other line as it was. False when the file cannot be
+// locked, read or written.
+bool setUserDefault(const QString &mimeType, const std::optional<QString> &value);
 
 } // namespace pantrel::mimeapps

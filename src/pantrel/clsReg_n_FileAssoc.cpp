@@ -1,6 +1,7 @@
 #include "clsReg_n_FileAssoc.h"
 
 #include "Form1.h"
+#include "MimeApps.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,6 +65,9 @@ QByteArray UndoRecord::toFile() const
     } else {
         lines << QString();
     }
+    if (!desktopType.isEmpty())
+        lines << QStringLiteral("~xd$") + desktopType +
+                     (formerDefault ? u'=' + *formerDefault : QString());
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLocal8Bit();
 }
 
@@ -88,7 +92,12 @@ UndoRecord UndoRecord::fromFile(const QByteArray &text)
             record.di = value;
         else if (tag == QLatin1String("~ph$"))
             record.ph = value;
-        else if (tag == QLatin1String("~ac$")) {
+        else if (tag == QLatin1String("~xd$")) {
+            const qsizetype equals = value.indexOf(u'=');
+            record.desktopType = value.left(equals);
+            if (equals >= 0)
+                record.formerDefault = value.mid(equals + 1);
+        } else if (tag == QLatin1String("~ac$")) {
             record.ac = value;
             record.longForm = true;
         }
@@ -214,7 +223,12 @@ bool clsReg_n_FileAssoc::Associated(const QString &ProperFTName, const QString &
     const QString command = text(HKEY_CLASSES_ROOT, ProperFTName + QStringLiteral("\\Shell\\") +
                                                         Action + QStringLiteral("\\Command"));
     const QString expected = AppPath + u'/' + ExeName + Extension;
-    return command.left(expected.size()) == expected;
+    if (command.left(expected.size()) != expected)
+        return false;
+    // The desktop's own default must be this program too.
+    const QString type = mimeapps::mediaType(FTExtension);
+    return type.isEmpty() ||
+           mimeapps::programOf(mimeapps::defaultForExactly(type)) == QDir::cleanPath(expected);
 }
 
 bool clsReg_n_FileAssoc::registerType(const TypeRegistration &record,
@@ -261,7 +275,17 @@ void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QStr
     record.verbCaptions << Action;
     record.verbCommands << Path + u'/' + ExeName + Extention + QStringLiteral(" %1");
     // The type and its icon in one change: no half-made association.
-    registerType(record, DefaultIconFP);
+    if (!registerType(record, DefaultIconFP))
+        return;
+    // The desktop's opener follows, where the extension has a media type.
+    QString extension = Extension;
+    if (!extension.startsWith(u'.'))
+        extension.prepend(u'.');
+    const QString type = mimeapps::mediaType(extension);
+    const QString id =
+        type.isEmpty() ? QString() : mimeapps::entryFor(Path + u'/' + ExeName + Extention, type);
+    if (!id.isEmpty())
+        mimeapps::setUserDefault(type, id + u';');
 }
 
 bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QString &ProperName,
@@ -290,6 +314,9 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
                                                 QStringLiteral("\\Command\\"));
         record.ac = Action;
     }
+    record.desktopType = mimeapps::mediaType(FTExtension);
+    if (!record.desktopType.isEmpty())
+        record.formerDefault = mimeapps::userDefault(record.desktopType);
 
     // Written whole or not at all.
     QSaveFile file(path);
@@ -341,6 +368,10 @@ bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QStr
     });
     if (!written)
         return false;
+    if (!record.desktopType.isEmpty() &&
+        !mimeapps::setUserDefault(record.desktopType, record.formerDefault))
+        return fail(QStringLiteral("The desktop's default for %1 could not be put back.")
+                        .arg(record.desktopType));
     QFile::remove(path);
     return true;
 }

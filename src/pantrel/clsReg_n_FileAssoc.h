@@ -25,6 +25,10 @@ struct UndoRecord
 {
     QString ex, pn, ct, fn, di, ph, ac;
     bool longForm = false;
+    // The desktop's media type for the extension and the user's own default
+    // line for it before, if there was one.
+    QString desktopType;
+    std::optional<QString> formerDefault;
 
     QByteArray toFile() const;
     // A later line with the same tag wins; untagged lines are ignored.

@@ -35,28 +35,6 @@ QString shortcutFile(const QString &folder, const QString &name)
     return folder + name + QStringLiteral(".desktop");
 }
 
-// One argument of an Exec line, quoted where the rules ask for it.
-QString execArgument(const QString &argument)
-{
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    if (!argument.isEmpty() && std::none_of(argument.begin(), argument.end(),
-                                            [](QChar c) { return reserved.contains(c); }))
-        return argument;
-    QString quoted;
-    for (QChar c : argument) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            quoted += u'\\';
-        quoted += c;
-    }
-    return u'"' + quoted + u'"';
-}
-
-// A value of the string type: backslashes and line breaks escaped.
-QString entryValue(QString text)
-{
-    return text.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n"));
-}
-
 bool isProgram(const QFileInfo &info)
 {
     if (!info.isFile() || !info.isExecutable())
@@ -83,17 +61,17 @@ QString programsFolder()
 QByteArray desktopEntry(const QString &name, const QString &target, const QString &arguments)
 {
     QString exec = isProgram(QFileInfo(target))
-                       ? execArgument(target)
-                       : QStringLiteral("xdg-open ") + execArgument(target);
+                       ? mimeapps::execArgument(target)
+                       : QStringLiteral("xdg-open ") + mimeapps::execArgument(target);
     if (!arguments.isEmpty())
         exec += u' ' + arguments;
     exec.replace(u'%', QStringLiteral("%%"));
     QString text = QStringLiteral("[Desktop Entry]\nType=Application\n");
-    text += QStringLiteral("Name=") + entryValue(name) + u'\n';
-    text += QStringLiteral("Exec=") + entryValue(exec) + u'\n';
+    text += QStringLiteral("Name=") + mimeapps::entryValue(name) + u'\n';
+    text += QStringLiteral("Exec=") + mimeapps::entryValue(exec) + u'\n';
     const QString folder = QFileInfo(target).absolutePath();
     if (QFileInfo(folder).isDir())
-        text += QStringLiteral("Path=") + entryValue(folder) + u'\n';
+        text += QStringLiteral("Path=") + mimeapps::entryValue(folder) + u'\n';
     return text.toUtf8();
 }
 

@@ -35,6 +35,12 @@ Assoc makeAssoc()
     return Assoc(static_cast<_clsReg_n_FileAssoc *>(object));
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -170,26 +176,39 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typeName");
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("associated");
+        QTest::addColumn<QString>("desktop"); // the program the desktop opens it with
         QTest::newRow("ours") << "Bitmap"
-                              << "/opt/imagrove/imagrove %1" << true;
+                              << "/opt/imagrove/imagrove %1" << true << QString();
+        QTest::newRow("the desktop's default is another program")
+            << "Bitmap"
+            << "/opt/imagrove/imagrove %1" << false << "/usr/bin/eog";
         QTest::newRow("other type name") << "Paint.Picture"
-                                         << "/opt/imagrove/imagrove %1" << false;
+                                         << "/opt/imagrove/imagrove %1" << false << QString();
         QTest::newRow("other program") << "Bitmap"
-                                       << "/usr/bin/eog %1" << false;
-        QTest::newRow("longer command") << "Bitmap"
-                                        << "/opt/imagrove/imagrove --new \"%1\"" << true;
+                                       << "/usr/bin/eog %1" << false << QString();
+        QTest::newRow("longer command")
+            << "Bitmap"
+            << "/opt/imagrove/imagrove --new \"%1\"" << true << QString();
         QTest::newRow("exactly the program") << "Bitmap"
-                                             << "/opt/imagrove/imagrove" << true;
+                                             << "/opt/imagrove/imagrove" << true << QString();
         QTest::newRow("case differs") << "Bitmap"
-                                      << "/opt/Imagrove/imagrove %1" << false;
+                                      << "/opt/Imagrove/imagrove %1" << false << QString();
         QTest::newRow("no command") << "Bitmap"
-                                    << "" << false;
+                                    << "" << false << QString();
     }
     void associated()
     {
         QFETCH(QString, typeName);
         QFETCH(QString, command);
         QFETCH(bool, associated);
+        QFETCH(QString, desktop);
+        m_env->makeScript(
+            QStringLiteral("data/applications/viewer.desktop"),
+            "[Desktop Entry]\nExec=" +
+                (desktop.isEmpty() ? Program + QStringLiteral("/imagrove") : desktop).toUtf8() +
+                " %f\n");
+        QVERIFY(writeFile(m_env->configHome() + QStringLiteral("/mimeapps.list"),
+                          "[Default Applications]\nimage/bmp=viewer.desktop\n"));
         m_assoc->savestring(HKEY_CLASSES_ROOT, QStringLiteral(".bmp"), QString(), typeName);
         if (!command.isEmpty())
             m_assoc->savestring(HKEY_CLASSES_ROOT,
@@ -202,21 +221,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("longForm");
         QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QByteArray>("desktopList"); // the user's mimeapps.list before
         QTest::newRow("short: another type before")
             << false
             << QByteArray(
                    "*****PLEASE DO NOT DELETE THIS FILE*****\r\n~ex$.bmp\r\n~pn$Paint.Picture\r\n"
-                   "~ct$image/bmp\r\n\r\n");
+                   "~ct$image/bmp\r\n\r\n~xd$image/bmp\r\n")
+            << QByteArray();
         QTest::newRow("long: our type name before")
             << true
             << QByteArray("*****PLEASE DO NOT DELETE THIS FILE*****\r\n~ex$.bmp\r\n~pn$Bitmap\r\n"
                           "~ct$image/bmp\r\n~fn$Old Bitmap\r\n~di$/old/bmp.ico,0\r\n"
-                          "~ph$/usr/bin/oldviewer %1\r\n~ac$Open\r\n");
+                          "~ph$/usr/bin/oldviewer %1\r\n~ac$Open\r\n"
+                          "~xd$image/bmp=old.desktop;\r\n")
+            << QByteArray("[Added Associations]\nimage/png=old.desktop;\n\n"
+                          "[Default Applications]\nimage/bmp=old.desktop;\n"
+                          "text/plain=vim.desktop\n");
     }
     void associationAndUndoRoundTrip()
     {
         QFETCH(bool, longForm);
         QFETCH(QByteArray, record);
+        QFETCH(QByteArray, desktopList);
+        const QString list = m_env->configHome() + QStringLiteral("/mimeapps.list");
+        if (!desktopList.isEmpty())
+            QVERIFY(writeFile(list, desktopList));
         const QString former =
             longForm ? QStringLiteral("Bitmap") : QStringLiteral("Paint.Picture");
         m_assoc->savestring(HKEY_CLASSES_ROOT, QStringLiteral(".bmp"), QString(), former);
@@ -243,6 +272,9 @@ private Q_SLOTS:
 
         QVERIFY(m_assoc->UndoAssociation(m_records, QStringLiteral(".bmp")));
         QVERIFY(!QFile::exists(file));
+        QCOMPARE(QFile::exists(list), !desktopList.isEmpty());
+        if (!desktopList.isEmpty())
+            QCOMPARE(fileBytes(list), desktopList);
         QVERIFY(!bitmapAssociated());
         QCOMPARE(get(QStringLiteral(".bmp")), former);
         QCOMPARE(get(QStringLiteral(".bmp"), QStringLiteral("Content Type")),
@@ -271,9 +303,10 @@ private Q_SLOTS:
                                           QStringLiteral("Open"), m_records));
         QCOMPARE(QDir(m_records).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral(".gif_undo.dat")});
-        QCOMPARE(fileBytes(m_records + QStringLiteral("/.gif_undo.dat")),
-                 QByteArray("*****PLEASE DO NOT DELETE THIS "
-                            "FILE*****\r\n~ex$.gif\r\n~pn$Second\r\n~ct$\r\n\r\n"));
+        QCOMPARE(
+            fileBytes(m_records + QStringLiteral("/.gif_undo.dat")),
+            QByteArray("*****PLEASE DO NOT DELETE THIS "
+                       "FILE*****\r\n~ex$.gif\r\n~pn$Second\r\n~ct$\r\n\r\n~xd$image/gif\r\n"));
     }
 
     void recordIntoAMissingFolderFails()
