@@ -4,9 +4,11 @@
 #include "browser/InfoPanel.h"
 #include "browser/Toolbar.h"
 #include "core/ImageTypes.h"
+#include "core/PantrelComponents.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
 #include "core/Site.h"
+#include "DesktopSeam.h"
 #include "extras/SysTray.h"
 #include "extras/TipPanel.h"
 #include "favourites/FavouritesMenu.h"
@@ -98,6 +100,10 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
         m_ownCache = std::make_unique<platform::PictureCache>();
         m_startup.cache = m_ownCache.get();
     }
+    m_seam = std::make_unique<DesktopSeam>(m_desktop);
+    m_components = std::make_unique<core::PantrelComponents>(
+        core::PantrelComponents::defaultLibraryPath(m_startup.programFolder));
+    m_components->setUiSeam(m_seam.get());
     imagedim = new Imagedim(this);
     buildControls();
     buildMenus();
@@ -539,6 +545,12 @@ void browsesmall::Form_Load()
     if (fullScreenLaunch(); m_unloaded)
         return;
 
+    // The library is loaded only when the user chose a type.
+    if (options::AssociationSteps::anyChosen(m_settings))
+        options::AssociationSteps(m_components->fileAssoc(), m_settings, m_desktop,
+                                  m_startup.programFolder)
+            .reassert();
+
     // Writing the store costs more than the first paint; an unchanged value
     // needs no writing.
     if (core::keys::ProgramPath.read(m_settings) != program)
@@ -703,9 +715,13 @@ void browsesmall::showHelpContents()
 
 void browsesmall::openOptions(int page)
 {
-    // The options dialog opens at the page here once it exists; what it
-    // may have changed is applied again either way.
-    Q_UNUSED(page);
+    m_toolbar->removeHover();
+    options::AssociationSteps associations(m_components->fileAssoc(), m_settings, m_desktop,
+                                           m_startup.programFolder);
+    options::options dialog(m_settings, m_state, m_desktop, associations, m_components->shell(),
+                            *this, this);
+    dialog.Frames[size_t(page)]->setChecked(true);
+    m_desktop.runModal(dialog);
     m_info->apply(core::encoding::checkIsNotOff(core::keys::ImageInfo.read(m_settings)));
     m_commands->applyEditorItem();
 }
@@ -738,6 +754,25 @@ void browsesmall::showLogo()
         return;
     Image2->setPixmap(QPixmap::fromImage(
         programIcon().image.scaled(Image2->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+QList<std::pair<QString, QString>> browsesmall::favouriteItems() const
+{
+    QList<std::pair<QString, QString>> items;
+    // A disabled first item is the "No Favourites" line.
+    if (mnuFav1().empty() || !mnuFav1().front()->isEnabled())
+        return items;
+    for (const QAction *item : mnuFav1())
+        items.append({item->text(), item->data().toString()});
+    return items;
+}
+
+void browsesmall::setInTray(bool inTray)
+{
+    if (inTray && m_desktop.trayAvailable())
+        putInTray();
+    else
+        ostrel->setInTray(false);
 }
 
 void browsesmall::putInTray()

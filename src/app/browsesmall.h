@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "favourites/FavouritesMenu.h"
 #include "fullscreen/ViewerHost.h"
+#include "options/options.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
@@ -17,8 +18,10 @@
 #include <memory>
 #include <QMainWindow>
 
+class DesktopSeam;
 class Imagedim;
 namespace core {
+class PantrelComponents;
 struct SettingKey;
 } // namespace core
 namespace browser {
@@ -59,7 +62,8 @@ class browsesmall final : public QMainWindow,
                           private favourites::FolderBrowser,
                           private browser::FullScreenViewer,
                           private fullscreen::ViewerHost,
-                          private browser::ShownPicture
+                          private browser::ShownPicture,
+                          private options::OptionsHost
 {
     Q_OBJECT
 public:
@@ -205,6 +209,8 @@ private:
     void save(const core::SettingKey &key, const QString &value);
     QMenu *favouritesMenu() override { return mnuFav; }
     QString currentFolder() const override;
+    QList<std::pair<QString, QString>> favouriteItems() const override;
+    void setInTray(bool inTray) override;
     void goToFolder(const QString &folder) override;
     void favouritesPanelToggled(bool shown);
     void tipPlaceholder(bool tipsOn);
@@ -229,6 +235,8 @@ private:
     platform::Desktop &m_desktop;
     StartupInfo m_startup;
     std::unique_ptr<platform::PictureCache> m_ownCache;
+    std::unique_ptr<DesktopSeam> m_seam;
+    std::unique_ptr<core::PantrelComponents> m_components;
     QStringList m_typeIconPaths;
     bool m_unloaded = false;
     bool m_programIconRead = false;

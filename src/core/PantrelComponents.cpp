@@ -18,6 +18,8 @@ PantrelComponents::~PantrelComponents()
         m_fileAssoc->Release();
     if (m_shell)
         m_shell->Release();
+    if (m_setSeam)
+        m_setSeam(nullptr);
     // The library stays mapped: Qt keeps its plugins and metatypes alive.
 }
 
@@ -36,6 +38,9 @@ void *PantrelComponents::create(const QUuid &clsid, const QUuid &iid)
             m_loadFailed = true;
             return nullptr;
         }
+        m_setSeam = reinterpret_cast<SetSeam>(m_library->resolve("PantrelSetUiSeam"));
+        if (m_setSeam && m_seam)
+            m_setSeam(m_seam);
     }
     auto getClassObject = reinterpret_cast<GetClassObject>(m_library->resolve("DllGetClassObject"));
     if (!getClassObject) {

@@ -9,6 +9,7 @@ class QUuid;
 namespace pantrel {
 class _clsReg_n_FileAssoc;
 class _clsShell;
+class UiSeam;
 } // namespace pantrel
 
 namespace core {
@@ -27,6 +28,10 @@ public:
 
     static QString defaultLibraryPath(const QString &programFolder);
 
+    // The library's windows and messages go through the seam while these
+    // components live.
+    void setUiSeam(pantrel::UiSeam *seam) { m_seam = seam; }
+
     pantrel::_clsReg_n_FileAssoc *fileAssoc();
     pantrel::_clsShell *shell();
 
@@ -38,6 +43,9 @@ private:
     bool m_loadFailed = false;
     pantrel::_clsReg_n_FileAssoc *m_fileAssoc = nullptr;
     pantrel::_clsShell *m_shell = nullptr;
+    pantrel::UiSeam *m_seam = nullptr;
+    using SetSeam = pantrel::UiSeam *(*)(pantrel::UiSeam *);
+    SetSeam m_setSeam = nullptr;
 };
 
 } // namespace core

@@ -174,15 +174,19 @@ void Form1::setPattern(const QString &pattern)
 void Form1::fillFiles()
 {
     QStringList parts;
-    for (const QString &part : m_pattern.split(u';', Qt::SkipEmptyParts))
+    // Programs here have no ending: "*.exe" also offers any executable file.
+    bool programs = false;
+    for (const QString &part : m_pattern.split(u';', Qt::SkipEmptyParts)) {
+        programs |= part.trimmed().compare(QLatin1String("*.exe"), Qt::CaseInsensitive) == 0;
         parts << QRegularExpression::wildcardToRegularExpression(part.trimmed());
+    }
     const QRegularExpression match(parts.isEmpty() ? QStringLiteral("(?!)") : parts.join(u'|'),
                                    QRegularExpression::CaseInsensitiveOption);
     QStringList names;
     QDirIterator it(m_folder, QDir::Files);
     while (it.hasNext()) {
         it.next();
-        if (match.match(it.fileName()).hasMatch())
+        if (match.match(it.fileName()).hasMatch() || (programs && it.fileInfo().isExecutable()))
             names << it.fileName();
     }
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {

@@ -186,9 +186,10 @@ bool QtDesktop::shellOpen(const QString &address, const QString &workingFolder)
     return QDesktopServices::openUrl(url);
 }
 
-bool QtDesktop::startProgram(const QString &program, const QStringList &arguments)
+bool QtDesktop::startProgram(const QString &program, const QStringList &arguments,
+                             const QString &workingFolder)
 {
-    return QProcess::startDetached(program, arguments);
+    return QProcess::startDetached(program, arguments, workingFolder);
 }
 
 int QtDesktop::runModal(QDialog &dialog)

@@ -42,7 +42,13 @@ public:
                                                 const QString &start) = 0;
     // Opens a document, web or mail address with its associated program.
     virtual bool shellOpen(const QString &address, const QString &workingFolder) = 0;
-    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Starts a program without waiting for it, in the working folder when given.
+    virtual bool startProgram(const QString &program, const QStringList &arguments,
+                              const QString &workingFolder) = 0;
+    bool startProgram(const QString &program, const QStringList &arguments)
+    {
+        return startProgram(program, arguments, QString());
+    }
     // Runs a modal dialog and returns its result code.
     virtual int runModal(QDialog &dialog) = 0;
     // Pops a menu up at a screen position without waiting for a choice.
@@ -71,7 +77,9 @@ public:
     std::optional<QString> chooseFolder(QWidget *owner, const QString &title,
                                         const QString &start) override;
     bool shellOpen(const QString &address, const QString &workingFolder) override;
-    bool startProgram(const QString &program, const QStringList &arguments) override;
+    using Desktop::startProgram;
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override;
     int runModal(QDialog &dialog) override;
     QSize screenSizeTwips() const override;
 

@@ -16,6 +16,7 @@ struct Error
         DeviceUnavailable = 68,
         PathFileAccess = 75,
         PathNotFound = 76,
+        InvalidPropertyValue = 380,
         InvalidPicture = 481,
     };
 

@@ -98,7 +98,8 @@ bool FakeDesktop::shellOpen(const QString &address, const QString &)
     return m_shellOpenResult;
 }
 
-bool FakeDesktop::startProgram(const QString &program, const QStringList &arguments)
+bool FakeDesktop::startProgram(const QString &program, const QStringList &arguments,
+                               const QString &)
 {
     programsStarted.append(QStringList{program} + arguments);
     return m_startResult;

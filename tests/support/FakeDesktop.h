@@ -59,7 +59,9 @@ public:
     std::optional<QString> chooseFolder(QWidget *owner, const QString &title,
                                         const QString &start) override;
     bool shellOpen(const QString &address, const QString &workingFolder) override;
-    bool startProgram(const QString &program, const QStringList &arguments) override;
+    using platform::Desktop::startProgram;
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override;
     int runModal(QDialog &dialog) override;
     void popUp(QMenu &menu, const QPoint &at) override;
     QSize screenSizeTwips() const override { return m_screen; }
