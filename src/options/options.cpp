@@ -39,14 +39,22 @@ void setCheck(QCheckBox *box, const QString &text)
     const int value = text.trimmed().toInt(&ok);
     if (!ok || value < 0 || value > 2)
         throw Error{Error::InvalidPropertyValue, QStringLiteral("Invalid property value.")};
-    if (value == 2)
-        box->setTristate(true);
-    box->setCheckState(Qt::CheckState(value));
+    box->setTristate(value == 2);
+    box->setCheckState(value == 0   ? Qt::Unchecked
+                       : value == 1 ? Qt::Checked
+                                    : Qt::PartiallyChecked);
 }
 
 QString checkText(const QCheckBox *box)
 {
-    return QString::number(int(box->checkState()));
+    switch (box->checkState()) {
+    case Qt::Unchecked:
+        return QStringLiteral("0");
+    case Qt::Checked:
+        return QStringLiteral("1");
+    default:
+        return QStringLiteral("2");
+    }
 }
 
 // An option button set on its own: selecting one clears its partner, and

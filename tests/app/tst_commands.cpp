@@ -1,14 +1,19 @@
 #include "browser/Toolbar.h"
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
+#include "options/options.h"
 #include "WindowTest.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 using namespace core;
@@ -239,6 +244,41 @@ private Q_SLOTS:
         }
         QCOMPARE(m_desktop->shellOpened, present ? QStringList(help ? 2 : 1, file) : QStringList());
         QCOMPARE(m_desktop->messages.value(0).text, message);
+    }
+
+    void preferencesOpenTheOptionsAtTheirPageAndApplyThem_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("page");
+        QTest::newRow("main") << "mnuDefault" << 0;
+        QTest::newRow("advanced") << "mnuAdvancedOpt" << 1;
+        QTest::newRow("full screen") << "mnuFulScrnOpt" << 2;
+        QTest::newRow("toolbar") << "pics(9)" << 0;
+    }
+    void preferencesOpenTheOptionsAtTheirPageAndApplyThem()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, page);
+        auto window = makeWindow();
+        int shown = -1;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto &options = static_cast<options::options &>(dialog);
+            for (int i = 0; i < 3; ++i)
+                if (options.fraMain[size_t(i)]->isVisibleTo(&options))
+                    shown = i;
+            options.chkUseEditor->setChecked(true);
+            options.txtEditor->setText(QStringLiteral("/usr/bin/editor"));
+            options.chkShowImageInfo->setChecked(false);
+            options.cmdOK->click();
+            return dialog.result();
+        });
+        if (auto *action = window->findChild<QAction *>(item))
+            action->trigger();
+        else
+            press(window->findChild<QWidget *>(item));
+        QCOMPARE(shown, page);
+        QVERIFY(window->mnuEditor->isVisible());
+        QVERIFY(!window->mnuStatus->isChecked()); // the information strip went away
     }
 
     void linksOpenTheConfiguredAddresses()
