@@ -1,9 +1,10 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
+PREFIX ?= $(HOME)/.local
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps deps-fuzz deps-bench build run test test-asan fuzz bench clean format
+.PHONY: all deps deps-fuzz deps-bench build run test test-asan fuzz bench clean format install
 
 all: build
 
@@ -31,6 +32,12 @@ run: build
 	else \
 		$(BUILD)/imagrove; \
 	fi
+
+# Into $(PREFIX) (~/.local unless given): no root needed for a user's own copy.
+install: build
+	@cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@command -v update-desktop-database >/dev/null && \
+		update-desktop-database "$(PREFIX)/share/applications" 2>/dev/null || true
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
