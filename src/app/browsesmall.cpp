@@ -9,6 +9,10 @@
 #include "core/SettingKeys.h"
 #include "core/Site.h"
 #include "DesktopSeam.h"
+#include "extras/frmAbout.h"
+#include "extras/frmAgr.h"
+#include "extras/frmIGUpdate.h"
+#include "extras/frmUpd.h"
 #include "extras/SysTray.h"
 #include "extras/TipPanel.h"
 #include "favourites/FavouritesMenu.h"
@@ -489,8 +493,36 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
     }
 }
 
+bool browsesmall::agreementAndUpgrade()
+{
+    // Decided before the agreement, which makes the new store exist.
+    const extras::frmIGUpdate::Upgrade upgrade = extras::frmIGUpdate::upgrade(m_settings);
+    if (core::encoding::toNumber(core::keys::License.read(m_settings)) != 0) {
+        extras::frmAgr agreement(m_settings, m_desktop);
+        if (m_desktop.runModal(agreement) != QDialog::Accepted)
+            return false;
+    }
+    try {
+        upgrade.record(m_settings);
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErrorNumber);
+    }
+    if (upgrade.upgrading) {
+        extras::frmIGUpdate wizard(m_settings, m_state, m_desktop, m_components->fileAssoc(),
+                                   m_startup.programFolder);
+        if (m_desktop.runModal(wizard) == extras::frmIGUpdate::Ended)
+            return false;
+    }
+    return true;
+}
+
 void browsesmall::start()
 {
+    // Nothing of the window is saved when the program ends here.
+    if (!agreementAndUpgrade()) {
+        m_unloaded = true;
+        return;
+    }
     m_display->holdLookAheadUntilPainted();
     show();
     Form_Load();
@@ -726,11 +758,30 @@ void browsesmall::openOptions(int page)
     m_commands->applyEditorItem();
 }
 
-void browsesmall::openUpdate() {}
+void browsesmall::openUpdate()
+{
+    if (!m_reachability)
+        m_reachability = std::make_unique<extras::SystemReachability>();
+    extras::frmUpd wizard(m_state, m_desktop, *m_reachability, m_startup.programFolder, this);
+    m_desktop.runModal(wizard);
+}
 
 void browsesmall::openAbout(bool modal)
 {
-    Q_UNUSED(modal);
+    const QPixmap logo = QPixmap::fromImage(programIcon().image);
+    if (modal) {
+        extras::frmAbout about(m_state, m_desktop, logo, m_startup.programFolder, this);
+        m_desktop.runModal(about);
+        return;
+    }
+    // From the tray: not waited for, and above the other windows.
+    if (!m_about) {
+        m_about = new extras::frmAbout(m_state, m_desktop, logo, m_startup.programFolder, this);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+        m_about->setWindowFlag(Qt::WindowStaysOnTopHint);
+    }
+    m_about->show();
+    m_about->raise();
 }
 
 const platform::Picture &browsesmall::programIcon()

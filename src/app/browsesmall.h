@@ -17,6 +17,7 @@
 #include <array>
 #include <memory>
 #include <QMainWindow>
+#include <QPointer>
 
 class DesktopSeam;
 class Imagedim;
@@ -32,6 +33,8 @@ class Toolbar;
 namespace extras {
 class SysTray;
 class TipPanel;
+class frmAbout;
+class SystemReachability;
 } // namespace extras
 class QAction;
 class QCheckBox;
@@ -76,8 +79,9 @@ public:
     static void readAhead(platform::PictureCache &cache, core::SettingsStore &settings,
                           const QString &commandLine);
 
-    // Shows the window and runs the start-up steps, so that anything they
-    // report appears over the window.
+    // Asks for the licence agreement and runs the upgrade wizard where
+    // they are due, then shows the window and runs the start-up steps, so
+    // that anything they report appears over the window.
     void start();
 Q_SIGNALS:
     // A picture was shown in the display pane.
@@ -181,6 +185,8 @@ private:
     void assemble();
     void wire();
 
+    // The agreement and the upgrade; false when the program is to end.
+    bool agreementAndUpgrade();
     void Form_Load();
     void Form_Unload();
     void mnuExit_Click();
@@ -249,4 +255,6 @@ private:
     extras::TipPanel *m_tips = nullptr;
     browser::Toolbar *m_toolbar = nullptr;
     browser::BrowserCommands *m_commands = nullptr;
+    std::unique_ptr<extras::SystemReachability> m_reachability;
+    QPointer<extras::frmAbout> m_about; // the one opened from the tray
 };

@@ -2,6 +2,7 @@
 
 #include "app/browsesmall.h"
 #include "ComponentTest.h"
+#include "core/SettingKeys.h"
 
 #include <QTest>
 
@@ -15,6 +16,9 @@ protected:
     {
         setUpComponentTest();
         m_program = m_env->makeFolder(QStringLiteral("program"));
+        // A user who accepted the licence and is not upgrading.
+        core::keys::License.save(*m_settings, QStringLiteral("0"));
+        core::keys::Updated.save(*m_settings, QStringLiteral("1"));
     }
     bool tearDownWindowTest() { return tearDownComponentTest(); }
 
