@@ -74,7 +74,10 @@ public:
         return {};
     }
     bool shellOpen(const QString &, const QString &) override { return false; }
-    bool startProgram(const QString &, const QStringList &) override { return false; }
+    bool startProgram(const QString &, const QStringList &, const QString &) override
+    {
+        return false;
+    }
     int runModal(QDialog &dialog) override { return modal ? modal(dialog) : 0; }
     std::function<int(QDialog &)> modal;
     QSize screenSizeTwips() const override { return {19200, 14400}; }
@@ -199,6 +202,9 @@ int main(int argc, char *argv[])
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     core::SettingsStore settings(home.path());
     core::keys::Startdir.save(settings, folder);
+    // A user past the licence agreement and the upgrade question.
+    core::keys::License.save(settings, QStringLiteral("0"));
+    core::keys::Updated.save(settings, QStringLiteral("1"));
     ReportingDesktop desktop;
 
     core::AppState plainState;

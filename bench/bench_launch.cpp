@@ -136,6 +136,13 @@ int main(int argc, char *argv[])
         return 1;
     }
     QTemporaryDir home;
+    // A user past the licence agreement and the upgrade question.
+    QDir().mkpath(home.path() + QStringLiteral("/config/Imagrove"));
+    QFile store(home.path() + QStringLiteral("/config/Imagrove/Imagrove2.conf"));
+    if (!store.open(QIODevice::WriteOnly) ||
+        store.write("[v2.1]\nupdated=1\n\n[v2.2]\nlicense=0\n") < 0)
+        return 1;
+    store.close();
     QProcessEnvironment env;
     env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
     env.insert(QStringLiteral("HOME"), home.path());
