@@ -81,6 +81,8 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
             linkColour(Qt::red);
         else if (watched == this || watched == Shape1 || watched == Label4 || watched == Label7)
             linkColour(Qt::blue);
+        // Each picture and label has its own; none passes to the window.
+        return watched != this;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -281,6 +281,45 @@ private Q_SLOTS:
         QVERIFY(!window->mnuStatus->isChecked()); // the information strip went away
     }
 
+    void windowsOpenFromTheirItems_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("update") << "mnuUpdate"
+                                << "frmUpd";
+        QTest::newRow("about") << "mnuAboutItem"
+                               << "frmAbout";
+        QTest::newRow("logo") << "Image2"
+                              << "frmAbout";
+    }
+    void windowsOpenFromTheirItems()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        auto main = makeWindow();
+        QString opened;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            opened = dialog.objectName();
+            return int(QDialog::Rejected);
+        });
+        if (auto *action = main->findChild<QAction *>(item))
+            action->trigger();
+        else
+            press(main->findChild<QWidget *>(item));
+        QCOMPARE(opened, window);
+    }
+
+    void trayAboutBoxStaysOnTopWithoutWaiting()
+    {
+        auto window = makeWindow();
+        window->mnuAboutIG->trigger();
+        auto *about = window->findChild<QDialog *>(QStringLiteral("frmAbout"));
+        QVERIFY(about && about->isVisible() && !about->isModal());
+        QVERIFY(about->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(m_desktop->modalsRun, 0);
+        about->close();
+    }
+
     void linksOpenTheConfiguredAddresses()
     {
         qputenv("IMAGROVE_SITE", "http://127.0.0.1:8/site");
