@@ -1,9 +1,9 @@
-#include "app/browsesmall.h"
 #include "core/SettingKeys.h"
 #include "extras/frmAbout.h"
 #include "extras/frmAgr.h"
 #include "extras/frmIGUpdate.h"
 #include "PantrelTest.h"
+#include "WindowTest.h" // the main window
 
 #include <QCheckBox>
 #include <QFile>
