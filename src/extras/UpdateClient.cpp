@@ -6,14 +6,12 @@
 
 namespace extras {
 
-namespace {
 bool isWebAddress(const QUrl &address)
 {
     return address.isValid() && !address.host().isEmpty() &&
            (address.scheme() == QLatin1String("http") ||
             address.scheme() == QLatin1String("https"));
 }
-} // namespace
 
 bool SystemReachability::online() const
 {

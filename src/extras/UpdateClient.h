@@ -10,6 +10,9 @@ class QNetworkReply;
 
 namespace extras {
 
+// An http or https address with a host: the only kind opened or followed.
+bool isWebAddress(const QUrl &address);
+
 // Whether the machine can reach the internet.
 class Reachability
 {

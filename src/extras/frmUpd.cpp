@@ -47,13 +47,6 @@ constexpr int ProgressWidth = 4800; // twips: the "Progress" frame's inside
 constexpr int BarHeight = 285;
 constexpr int BarStart = 15;
 
-bool isWebAddress(const QUrl &address)
-{
-    return address.isValid() && !address.host().isEmpty() &&
-           (address.scheme() == QLatin1String("http") ||
-            address.scheme() == QLatin1String("https"));
-}
-
 } // namespace
 
 frmUpd::frmUpd(core::AppState &state, platform::Desktop &desktop, const Reachability &reachability,
