@@ -50,6 +50,7 @@ frmAbout::frmAbout(core::AppState &state, platform::Desktop &desktop, const QPix
     Label2->setCursor(Qt::PointingHandCursor);
     linkColour(Qt::blue);
     layout->addWidget(Shape1);
+    setMinimumWidth(420); // the addresses on one line each
 
     setMouseTracking(true);
     for (QWidget *widget :
