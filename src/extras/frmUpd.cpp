@@ -219,6 +219,9 @@ void frmUpd::startCheck()
 
 void frmUpd::answerReceived(const QString &body)
 {
+    // An answer that arrives after the wizard closed changes nothing.
+    if (m_unloaded)
+        return;
     m_answer = body;
     lblStatus->setText(QStringLiteral("Connected successfully, retrieving data..."));
     setBarWidth(m_barWidth + 500);
@@ -238,6 +241,8 @@ void frmUpd::answerReceived(const QString &body)
 
 void frmUpd::addressReceived(const QString &body)
 {
+    if (m_unloaded)
+        return;
     m_downloadPage = body.trimmed();
     lblStatus->setText(QStringLiteral("Connected successfully, retrieving data..."));
     setBarWidth(m_barWidth + 500);
