@@ -534,7 +534,7 @@ void browsesmall::Form_Load()
     m_typeIconPaths.clear();
     for (const core::ImageType &type : core::imageTypes) {
         if (*type.iconFile)
-            m_typeIconPaths << platform::joinPath(program, QLatin1String(type.iconFile));
+            m_typeIconPaths << core::registeredIcon(type, program);
     }
 
     m_tips->ShowTipPanel();

@@ -43,4 +43,11 @@ QString patternFor(const std::array<bool, 7> &checkedByMenuIndex)
     return parts.join(u';');
 }
 
+QString registeredIcon(const ImageType &type, const QString &programFolder)
+{
+    if (!*type.iconFile)
+        return QStringLiteral("%1");
+    return programFolder + u'/' + QLatin1String(type.iconFile);
+}
+
 } // namespace core

@@ -38,6 +38,10 @@ const ImageType *typeAtMenuIndex(int index);
 // any other ending.
 const ImageType *typeOfFileName(const QString &fileName);
 
+// The icon a type is registered with: its file beside the program, or "%1"
+// for the types that are their own icon.
+QString registeredIcon(const ImageType &type, const QString &programFolder);
+
 // The pattern of "All Images" and of every start.
 QString allImagesPattern();
 // The pattern of the checked File Types items (by menu index), in menu

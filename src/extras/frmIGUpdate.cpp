@@ -329,11 +329,10 @@ void frmIGUpdate::Timer1_Timer()
         if (m_assoc && !m_assoc->Associated(properName, m_folder, QStringLiteral("imagrove"),
                                             QString(), open, extension)) {
             m_assoc->CreateUndoAssDat(extension, properName, open, m_folder);
-            const QString icon = *type.iconFile ? m_folder + u'/' + QLatin1String(type.iconFile)
-                                                : QStringLiteral("%1");
             m_assoc->CreateAssociation(properName, QLatin1String(types[i].fullName),
                                        QStringLiteral("Image"), extension, open, m_folder,
-                                       QStringLiteral("imagrove"), QString(), icon);
+                                       QStringLiteral("imagrove"), QString(),
+                                       core::registeredIcon(type, m_folder));
         }
         widenBar();
     }

@@ -65,13 +65,6 @@ AssociationSteps::AssociationSteps(pantrel::_clsReg_n_FileAssoc *assoc,
 {
 }
 
-QString AssociationSteps::iconFor(const core::ImageType &type) const
-{
-    if (!*type.iconFile)
-        return QStringLiteral("%1");
-    return m_folder + u'/' + QLatin1String(type.iconFile);
-}
-
 bool AssociationSteps::associated(const core::ImageType &type)
 {
     // The program file has no ending here.
@@ -83,10 +76,10 @@ void AssociationSteps::createOwn(const core::ImageType &type, Use use)
 {
     const Registration &texts = registrationOf(type);
     const bool startup = use == Use::Startup;
-    m_assoc->CreateAssociation(QLatin1String(type.properName),
-                               QLatin1String(startup ? texts.startup : texts.saveOwn),
-                               QLatin1String(startup ? texts.startupContent : "Image"),
-                               dotted(type), Open, m_folder, m_name, QString(), iconFor(type));
+    m_assoc->CreateAssociation(
+        QLatin1String(type.properName), QLatin1String(startup ? texts.startup : texts.saveOwn),
+        QLatin1String(startup ? texts.startupContent : "Image"), dotted(type), Open, m_folder,
+        m_name, QString(), core::registeredIcon(type, m_folder));
 }
 
 void AssociationSteps::saveType(const core::ImageType &type, Qt::CheckState box)

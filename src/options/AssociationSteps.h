@@ -43,10 +43,6 @@ public:
     FrontPage frontPage();
     void saveFrontPage(Qt::CheckState box);
 
-    // The icon registered for a type: the file beside the program, or "%1"
-    // for types that are their own icon.
-    QString iconFor(const core::ImageType &type) const;
-
 private:
     enum class Use { SaveOwn, SavePicked, Startup };
     void createOwn(const core::ImageType &type, Use use);
