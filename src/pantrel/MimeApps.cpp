@@ -33,14 +33,14 @@ QString dataHome()
     return home.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : home;
 }
 
-// The ids listed for a type in one group of a mimeapps.list style file.
-QStringList idsIn(const QString &file, const QString &group, const QString &type)
+// The text of a key in one group of a desktop or mimeapps.list style file;
+// nothing when the key is not there.
+std::optional<QString> valueIn(const QString &file, const QString &group, const QString &key)
 {
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
-        return {};
+        return std::nullopt;
     QString current;
-    QStringList ids;
     while (!input.atEnd()) {
         const QString line = QString::fromUtf8(input.readLine()).trimmed();
         if (line.startsWith(u'[')) {
@@ -48,10 +48,16 @@ QStringList idsIn(const QString &file, const QString &group, const QString &type
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
-        if (current == group && equals > 0 && line.left(equals).trimmed() == type)
-            ids << line.mid(equals + 1).split(u';', Qt::SkipEmptyParts);
+        if (current == group && equals > 0 && line.left(equals).trimmed() == key)
+            return line.mid(equals + 1);
     }
-    return ids;
+    return std::nullopt;
+}
+
+// The ids listed for a type in one group of a mimeapps.list style file.
+QStringList idsIn(const QString &file, const QString &group, const QString &type)
+{
+    return valueIn(file, group, type).value_or(QString()).split(u';', Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -174,8 +180,7 @@ namespace {
 // The value of a key of the [Desktop Entry] group, its escapes undone.
 QString entryKey(const QString &file, const QString &key)
 {
-    const QStringList values = idsIn(file, QStringLiteral("Desktop Entry"), key);
-    QString value = values.join(u';');
+    QString value = valueIn(file, QStringLiteral("Desktop Entry"), key).value_or(QString());
     value.replace(QStringLiteral("\\\\"), QStringLiteral("\x01"));
     value.replace(QStringLiteral("\\s"), QStringLiteral(" "));
     value.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
@@ -259,20 +264,7 @@ QString entryFor(const QString &program, const QString &mimeType)
 
 std::optional<QString> userDefault(const QString &mimeType)
 {
-    QFile input(userListFile());
-    if (!input.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QString group;
-    while (!input.atEnd()) {
-        const QString line = QString::fromUtf8(input.readLine()).trimmed();
-        if (line.startsWith(u'['))
-            group = line.mid(1, line.indexOf(u']') - 1);
-        const qsizetype equals = line.indexOf(u'=');
-        if (group == QLatin1String("Default Applications") && equals > 0 &&
-            line.left(equals).trimmed() == mimeType)
-            return line.mid(equals + 1);
-    }
-    return std::nullopt;
+    return valueIn(userListFile(), QStringLiteral("Default Applications"), mimeType);
 }
 
 bool setUserDefault(const QString &mimeType, const std::optional<QString> &value)
