@@ -524,6 +524,9 @@ void browsesmall::start()
     m_display->holdLookAheadUntilPainted();
     show();
     Form_Load();
+    // Stepping through the folder with the arrow keys comes first.
+    if (!m_unloaded)
+        File1->setFocus();
     // After the first picture: the logo is not worth its wait.
     QTimer::singleShot(0, this, &browsesmall::showLogo);
 }

@@ -28,16 +28,19 @@ void avoidSessionBusLaunch()
 int main(int argc, char *argv[])
 {
     // The image named on the command line is decoded on a worker thread
-    // while the toolkit starts: start-up and decoding overlap.
+    // while the toolkit starts: start-up and decoding overlap. Until the
+    // application object exists, only what needs none of it runs there.
     core::SettingsStore settings;
     QStringList early;
     for (int i = 1; i < argc; ++i)
         early << QString::fromLocal8Bit(argv[i]);
-    platform::PictureCache cache;
+    platform::PictureCache cache(platform::PictureDecoder({}, {}),
+                                 platform::PictureCache::Start::BeforeToolkit);
     browsesmall::readAhead(cache, settings, early.join(u' '));
 
     avoidSessionBusLaunch();
     QApplication app(argc, argv);
+    cache.toolkitReady();
     QApplication::setApplicationName(QStringLiteral("Imagrove"));
     QApplication::setOrganizationName(QStringLiteral("Imagrove"));
 

@@ -164,11 +164,11 @@ void PictureDecoder::render(Picture &picture, QSize target) const
         renderMetafile(picture, target);
 }
 
-bool PictureDecoder::renderJpeg(Picture &picture, QSize target) const
+std::optional<RoughJpeg> PictureDecoder::decodeJpeg(const Picture &identified, QSize target) const
 {
     jpeg::Header header;
-    if (!jpeg::readHeader(picture.path, header))
-        return false;
+    if (!jpeg::readHeader(identified.path, header))
+        return std::nullopt;
     const bool quarterTurn = header.orientation >= 5;
     const QSize natural = quarterTurn ? header.stored.transposed() : header.stored;
     const bool shrink = !target.isEmpty() &&
@@ -178,18 +178,40 @@ bool PictureDecoder::renderJpeg(Picture &picture, QSize target) const
         qint64(allocationLimitMB()) * 1024 * 1024)
         throw tooLarge(natural);
     // Scaled sizes are in the stored orientation.
-    const QSize stored = shrink ? (quarterTurn ? target.transposed() : target) : QSize();
-    QImage image = jpeg::decode(picture.path, stored);
-    if (image.isNull())
-        return false;
+    RoughJpeg rough{identified, target, header.orientation};
+    rough.picture.image = jpeg::decode(
+        identified.path, shrink ? (quarterTurn ? target.transposed() : target) : QSize());
+    if (rough.picture.image.isNull())
+        return std::nullopt;
+    rough.picture.naturalSize = natural;
+    return rough;
+}
+
+Picture PictureDecoder::finish(RoughJpeg rough)
+{
+    Picture picture = std::move(rough.picture);
+    const QSize target = rough.target;
+    const bool quarterTurn = rough.orientation >= 5;
+    const QSize natural = picture.naturalSize;
+    const bool shrink = !target.isEmpty() &&
+                        (target.width() < natural.width() || target.height() < natural.height());
+    QImage image = std::move(picture.image);
+    const QSize stored = quarterTurn ? target.transposed() : target;
     if (shrink && image.size() != stored)
         image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    image = jpeg::oriented(std::move(image), header.orientation);
+    image = jpeg::oriented(std::move(image), rough.orientation);
     if (!target.isEmpty() && image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    picture.naturalSize = natural;
     picture.image = image;
-    return true;
+    return picture;
+}
+
+std::optional<RoughJpeg> PictureDecoder::loadRough(const QString &path, QSize target) const
+{
+    const Picture identified = identify(path);
+    if (identified.kind != Picture::Kind::Raster || identified.format != "jpeg")
+        return std::nullopt;
+    return decodeJpeg(identified, target);
 }
 
 void PictureDecoder::renderRaster(Picture &picture, QSize target) const
@@ -197,8 +219,12 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     // JPEG straight through libjpeg-turbo: several times faster than the
     // general reader at full size. Anything it declines, the general reader
     // tries, and reports.
-    if (picture.format == "jpeg" && renderJpeg(picture, target))
-        return;
+    if (picture.format == "jpeg") {
+        if (std::optional<RoughJpeg> rough = decodeJpeg(picture, target)) {
+            picture = finish(std::move(*rough));
+            return;
+        }
+    }
     QImageReader reader(picture.path, picture.format);
     // A named format is what the content says; without one, Qt looks at it.
     reader.setDecideFormatFromContent(picture.format.isEmpty());

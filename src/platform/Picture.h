@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -22,6 +23,17 @@ struct Picture
 
     bool isNull() const { return kind == Kind::None; }
     bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf; }
+};
+
+// A JPEG as libjpeg alone decodes it: at the scale in eighths nearest above
+// the target, in the stored orientation. Making it needs nothing of the
+// toolkit, so it may run while the application object is still being made;
+// turning and scaling it to the target (PictureDecoder::finish) may not.
+struct RoughJpeg
+{
+    Picture picture; // naturalSize is the size as seen
+    QSize target;
+    int orientation = 1;
 };
 
 // Decodes the seven picture formats. BMP, JPEG, GIF, ICO and CUR are read in
@@ -51,11 +63,16 @@ public:
     Picture loadRaster(const QString &path, QSize target = {}) const;
     // Renders a loaded picture again at another size (empty: natural size).
     void render(Picture &picture, QSize target) const;
+    // The rough decode of a JPEG that libjpeg takes; nothing for any other
+    // file. Uses no toolkit service: safe before the application exists.
+    std::optional<RoughJpeg> loadRough(const QString &path, QSize target) const;
+    // Turns and scales a rough decode to its target; needs the application.
+    static Picture finish(RoughJpeg rough);
 
 private:
     Picture identify(const QString &path) const;
     void renderRaster(Picture &picture, QSize target) const;
-    bool renderJpeg(Picture &picture, QSize target) const;
+    std::optional<RoughJpeg> decodeJpeg(const Picture &identified, QSize target) const;
     void renderMetafile(Picture &picture, QSize target) const;
     QByteArray runHelpers(const Picture &picture, QSize target) const;
 

@@ -9,7 +9,8 @@
 
 namespace platform {
 
-PictureCache::PictureCache(PictureDecoder decoder) : m_decoder(std::move(decoder))
+PictureCache::PictureCache(PictureDecoder decoder, Start start)
+    : m_decoder(std::move(decoder)), m_toolkit(start == Start::ToolkitUp)
 {
     for (size_t i = 0; i < workers; ++i)
         m_workers.emplace_back([this] { run(); });
@@ -90,6 +91,12 @@ std::optional<Picture> PictureCache::take(const QString &path, QSize target)
             return std::nullopt;
         }
         m_entries.splice(m_entries.begin(), m_entries, it);
+        if (it->roughOrientation) {
+            m_bytes -= bytesOf(it->picture);
+            it->picture = PictureDecoder::finish({it->picture, target, *it->roughOrientation});
+            it->roughOrientation.reset();
+            m_bytes += bytesOf(it->picture);
+        }
         return it->picture;
     }
     return std::nullopt;
@@ -103,7 +110,7 @@ void PictureCache::put(const Picture &picture, QSize target)
     if (!stamp)
         return;
     std::lock_guard lock(m_mutex);
-    store({{picture.path, target}, *stamp, picture});
+    store({{picture.path, target}, *stamp, picture, std::nullopt});
 }
 
 void PictureCache::store(Entry entry)
@@ -146,6 +153,12 @@ void PictureCache::keepFolder(const QString &folder)
         ++m_generation;
 }
 
+void PictureCache::toolkitReady()
+{
+    std::lock_guard lock(m_mutex);
+    m_toolkit = true;
+}
+
 int PictureCache::decodesDone() const
 {
     std::lock_guard lock(m_mutex);
@@ -163,16 +176,25 @@ void PictureCache::run()
         m_waiting.pop_front();
         m_running.push_back(job);
         const int generation = m_generation;
+        const bool toolkit = m_toolkit;
         lock.unlock();
 
         // Stamped before reading, so a change while decoding makes a miss.
         const std::optional<FileStamp> stamp = stampOf(job.path);
         std::optional<Picture> decoded;
+        std::optional<int> roughOrientation;
         if (stamp) {
             try {
-                Picture picture = m_decoder.loadRaster(job.path, job.target);
-                if (!picture.isNull())
+                if (!toolkit) {
+                    if (std::optional<RoughJpeg> rough =
+                            m_decoder.loadRough(job.path, job.target)) {
+                        decoded = std::move(rough->picture);
+                        roughOrientation = rough->orientation;
+                    }
+                } else if (Picture picture = m_decoder.loadRaster(job.path, job.target);
+                           !picture.isNull()) {
                     decoded = std::move(picture);
+                }
             } catch (const Error &) {
                 // A bad file is reported when it is chosen, by the decode then.
             } catch (const std::exception &) {
@@ -182,7 +204,7 @@ void PictureCache::run()
 
         lock.lock();
         if (decoded && generation == m_generation)
-            store({job, *stamp, std::move(*decoded)});
+            store({job, *stamp, std::move(*decoded), roughOrientation});
         ++m_done;
         m_running.erase(std::find(m_running.begin(), m_running.end(), job));
         m_settled.notify_all();

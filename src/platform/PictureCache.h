@@ -29,7 +29,13 @@ public:
     static constexpr size_t maxPictures = 4;
     static constexpr size_t workers = 2;
 
-    explicit PictureCache(PictureDecoder decoder = PictureDecoder({}, {}));
+    // Before the application object exists (BeforeToolkit), the workers do
+    // only what needs no toolkit: the rough decode of JPEGs, finished by
+    // take() on the caller's thread. Every other file waits to be chosen.
+    enum class Start { ToolkitUp, BeforeToolkit };
+
+    explicit PictureCache(PictureDecoder decoder = PictureDecoder({}, {}),
+                          Start start = Start::ToolkitUp);
     ~PictureCache();
     PictureCache(const PictureCache &) = delete;
     PictureCache &operator=(const PictureCache &) = delete;
@@ -45,6 +51,9 @@ public:
     // Forgets the pictures and requests of files outside folder (an
     // absolute path without a trailing separator).
     void keepFolder(const QString &folder);
+
+    // The application object exists: workers decode whole from now on.
+    void toolkitReady();
 
     // Decodes finished on the worker since the cache was made; for tests.
     int decodesDone() const;
@@ -67,6 +76,7 @@ private:
         Job key;
         FileStamp stamp;
         Picture picture;
+        std::optional<int> roughOrientation; // set: picture.image awaits finishing
     };
 
     static std::optional<FileStamp> stampOf(const QString &path);
@@ -88,6 +98,7 @@ private:
     int m_done = 0;
     int m_generation = 0;
     bool m_stop = false;
+    bool m_toolkit = true;
     std::list<std::thread> m_workers;
 };
 

@@ -463,6 +463,20 @@ private Q_SLOTS:
         QCOMPARE(window->Image1->pixmap().toImage().pixelColor(4, 4), shown);
     }
 
+    void downAfterLaunchStepsToTheNextFile()
+    {
+        const QString folder = m_env->makeFolder(QStringLiteral("Steps"));
+        for (const char *name : {"a.bmp", "b.bmp"})
+            QVERIFY(copyFixture(QStringLiteral("bmpsuite/g/rgb24.bmp"), folder + u'/' + name));
+        auto window = makeWindow(folder + QStringLiteral("/a.bmp"));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const QString drive = window->Drive1->currentText();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(window->File1->fileName(), QStringLiteral("b.bmp"));
+        QCOMPARE(window->Drive1->currentText(), drive);
+    }
+
     void badNeighbourIsReportedOnlyWhenChosen()
     {
         const QString folder = m_env->makeFolder(QStringLiteral("Ahead"));

@@ -63,11 +63,6 @@ private Q_SLOTS:
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
-        // The machine's media types, but none of its own default choices.
-        qputenv("XDG_DATA_DIRS", (m_env->makeFolder(QStringLiteral("system")) +
-                                  QStringLiteral(":/usr/local/share:/usr/share"))
-                                     .toLocal8Bit());
-        qputenv("XDG_CONFIG_DIRS", m_env->makeFolder(QStringLiteral("etc")).toLocal8Bit());
         m_seam = std::make_unique<ScriptedSeam>();
         PantrelSetUiSeam(m_seam.get());
         IClassFactory *factory = nullptr;
@@ -84,8 +79,6 @@ private Q_SLOTS:
         m_shell.reset();
         PantrelSetUiSeam(nullptr);
         QVERIFY(m_seam->dialogs.empty());
-        qunsetenv("XDG_DATA_DIRS");
-        qunsetenv("XDG_CONFIG_DIRS");
         m_env.reset();
     }
 

@@ -1,11 +1,13 @@
 #include "platform/Error.h"
 #include "platform/Picture.h"
+#include "platform/PictureCache.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -334,6 +336,70 @@ private Q_SLOTS:
             QFile proc(stat);
             return proc.open(QIODevice::ReadOnly) && proc.readAll().contains(") Z ");
         }());
+    }
+
+    void cacheBeforeTheToolkitDecodesOnlyJpegs_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("early");
+        QTest::newRow("icon") << "pillow/hopper.ico" << false;
+        QTest::newRow("cursor") << "pillow/deerstalker.cur" << false;
+        QTest::newRow("gif") << "image-rs/gif/sample_1.gif" << false;
+        QTest::newRow("bmp") << "bmpsuite/g/rgb24.bmp" << false;
+        QTest::newRow("cmyk jpeg") << "pillow/pil_sample_cmyk.jpg" << false;
+        QTest::newRow("progressive jpeg") << "image-rs/jpg/progressive_cat.jpg" << true;
+        QTest::newRow("turned jpeg") << "exif-orientation/Portrait_6.jpg" << true;
+    }
+    void cacheBeforeTheToolkitDecodesOnlyJpegs()
+    {
+        // Qt's readers may scale with a painter and load plugins: neither may
+        // run while the application object is being made.
+        QFETCH(QString, file);
+        QFETCH(bool, early);
+        const QSize pane(443, 331);
+        PictureCache cache(PictureDecoder({}, {}), PictureCache::Start::BeforeToolkit);
+        cache.prefetch({fixture(file)}, pane);
+        QTRY_COMPARE(cache.decodesDone(), 1);
+        const std::optional<Picture> taken = cache.take(fixture(file), pane);
+        QCOMPARE(taken.has_value(), early);
+        if (early) {
+            const Picture whole = loadOrFail(PictureDecoder(), file, pane);
+            QCOMPARE(taken->image.size(), pane);
+            QCOMPARE(taken->naturalSize, whole.naturalSize);
+            QCOMPARE(taken->image, whole.image);
+        }
+        cache.toolkitReady();
+        cache.prefetch({fixture(file)}, pane / 2);
+        QTRY_COMPARE(cache.decodesDone(), 2);
+        QVERIFY(cache.take(fixture(file), pane / 2).has_value());
+    }
+
+    void drawingArrivesThroughThePipeInPieces_data()
+    {
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("whole, in two writes") << true;
+        QTest::newRow("cut short") << false;
+    }
+    void drawingArrivesThroughThePipeInPieces()
+    {
+        QFETCH(bool, whole);
+        QProcess reader;
+        reader.start(PictureDecoder::defaultHelperPath(),
+                     {fixture(QStringLiteral("libemf2svg/emf/test-004.emf")), "0", "0"});
+        QVERIFY(reader.waitForFinished(15000));
+        const QByteArray svg = reader.readAllStandardOutput();
+        QVERIFY(svg.size() > 65536);
+        QProcess raster;
+        raster.start(PictureDecoder::defaultRasterPath(), {});
+        QVERIFY(raster.waitForStarted());
+        raster.write(svg.left(4096));
+        QVERIFY(raster.waitForBytesWritten());
+        QTest::qWait(200);
+        raster.write(whole ? svg.mid(4096) : svg.mid(4096, 65536));
+        raster.closeWriteChannel();
+        QVERIFY(raster.state() == QProcess::NotRunning || raster.waitForFinished(15000));
+        QCOMPARE(raster.exitCode(), whole ? 0 : 1);
+        QCOMPARE(raster.readAllStandardOutput().startsWith("PIXELS "), whole);
     }
 
     void missingRendererIsAnError()

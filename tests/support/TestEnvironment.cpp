@@ -7,14 +7,31 @@
 #include <unistd.h>
 
 TestEnvironment::TestEnvironment()
-    : m_oldHome(qgetenv("HOME")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
 {
+    const QString data = root() + QStringLiteral("/data");
+    // The system folders are ours: the media types the tests need, and no
+    // program or default choice of the machine's.
+    const QList<std::pair<const char *, std::optional<QString>>> variables = {
+        {"HOME", home()},
+        {"XDG_CONFIG_HOME", configHome()},
+        {"XDG_DATA_HOME", data},
+        {"XDG_CACHE_HOME", root() + QStringLiteral("/cache")},
+        {"XDG_STATE_HOME", root() + QStringLiteral("/state")},
+        {"XDG_DATA_DIRS", makeFolder(QStringLiteral("system")) + QStringLiteral(":" TEST_XDG_DATA)},
+        {"XDG_CONFIG_DIRS", makeFolder(QStringLiteral("etc"))},
+        {"XDG_CURRENT_DESKTOP", std::nullopt},
+        {"PANTREL_REGISTRY", root() + QStringLiteral("/registry.reg")},
+    };
     QDir().mkpath(home());
     QDir().mkpath(configHome());
-    qputenv("HOME", home().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (root() + QStringLiteral("/data")).toLocal8Bit());
-    qputenv("PANTREL_REGISTRY", (root() + QStringLiteral("/registry.reg")).toLocal8Bit());
+    for (const auto &[name, value] : variables) {
+        m_saved.append(
+            {name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt});
+        if (value)
+            qputenv(name, value->toLocal8Bit());
+        else
+            qunsetenv(name);
+    }
 }
 
 TestEnvironment::~TestEnvironment()
@@ -22,8 +39,12 @@ TestEnvironment::~TestEnvironment()
     // Back to root before the tree is removed.
     if (m_switchedUser && (seteuid(0) != 0 || setegid(0) != 0))
         qFatal("cannot return to the root account");
-    qputenv("HOME", m_oldHome);
-    qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    for (const auto &[name, value] : m_saved) {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
 }
 
 bool TestEnvironment::actAsOrdinaryUser(const QStringList &paths,

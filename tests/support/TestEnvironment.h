@@ -1,11 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <QFileDevice>
 #include <QStringList>
 #include <QTemporaryDir>
 
 // A private HOME and XDG tree for one test, so no test touches the real
-// user's files. Create it before anything reads the environment.
+// user's files or reads the machine's desktop entries, default programs and
+// MIME caches. Create it before anything reads the environment; every
+// variable it changes is restored when it ends.
 class TestEnvironment
 {
 public:
@@ -30,7 +33,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_oldHome;
-    QByteArray m_oldConfig;
+    QList<std::pair<const char *, std::optional<QByteArray>>> m_saved;
     bool m_switchedUser = false;
 };

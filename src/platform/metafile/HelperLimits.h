@@ -7,6 +7,9 @@
 
 namespace metafile {
 
+// Past this an SVG takes longer to parse than anyone waits for a picture.
+constexpr long long maxSvgBytes = 96LL << 20;
+
 // Address space: what the process has already reserved (a sanitizer's
 // shadow memory, for one) plus the build's budget; processor time in seconds.
 inline void limitResources(unsigned long long budgetMB, unsigned cpuSeconds)

@@ -31,8 +31,6 @@ extern "C" {
 namespace {
 
 constexpr long long maxFileBytes = 64LL << 20;
-// Past this an SVG takes longer to parse than anyone waits for a picture.
-constexpr long long maxOutputBytes = 96LL << 20;
 
 int g_out = -1; // the real standard output; fd 1 goes to /dev/null
 
@@ -178,7 +176,7 @@ void renderEmf(std::vector<unsigned char> &data, long long wantW, long long want
         std::free(svg);
         fail(1, "Invalid picture: the enhanced metafile could not be read.");
     }
-    if (static_cast<long long>(length) > maxOutputBytes) {
+    if (static_cast<long long>(length) > metafile::maxSvgBytes) {
         std::free(svg);
         fail(3, "The picture is too large to be shown.");
     }

@@ -56,7 +56,18 @@ int main(int argc, char *argv[])
         fail(1, "Invalid picture: the enhanced metafile could not be read.");
     if (!metafile::sizeAllowed(outW, outH))
         fail(3, "The picture is too large to be shown.");
-    const QByteArray svg = in.read(length);
+    // The reader writes into a pipe, which hands over at most its buffer at
+    // a time: read until the whole drawing is here or the input ends.
+    if (length > metafile::maxSvgBytes)
+        fail(3, "The picture is too large to be shown.");
+    QByteArray svg;
+    svg.reserve(length);
+    while (svg.size() < length) {
+        const QByteArray chunk = in.read(length - svg.size());
+        if (chunk.isEmpty())
+            break;
+        svg += chunk;
+    }
     if (svg.size() != length)
         fail(1, "Invalid picture: the enhanced metafile could not be read.");
 
