@@ -8,12 +8,12 @@
 # Exit 77 (skipped) where the server or the X tools are missing.
 set -u
 build=$(cd "$1" && pwd)
-source=$(cd "$2" && pwd)
+tree=$(cd "$2" && pwd)
 rounds=${3:-3}
 program=$build/imagrove
-fixtures=$source/tests/fixtures
+fixtures=$tree/tests/fixtures
 
-for tool in Xvfb xdotool xwininfo; do
+for tool in Xvfb xdotool xwininfo xdpyinfo; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (make deps installs it)"
         exit 77
@@ -21,18 +21,14 @@ for tool in Xvfb xdotool xwininfo; do
 done
 
 work=$(mktemp -d)
-number=180
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
-    number=$((number + 1))
-done
-Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-server=$!
+server=""
 trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$number" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$number"
+# shellcheck source=../support/virtual-x.sh
+source "$tree/tests/support/virtual-x.sh"
+if ! start_virtual_x 180; then
+    echo "FAIL: no virtual X server could be started"
+    exit 1
+fi
 # Every process this run starts carries it, helpers included.
 token="imagrove-blackbox-$$"
 mkdir -p "$work/system" "$work/etc"

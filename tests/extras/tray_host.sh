@@ -3,22 +3,15 @@
 # Exit 77 (skipped) where the server, the tray host or xdotool is missing.
 set -u
 check=$1
-for tool in Xvfb trayer xdotool; do
+for tool in Xvfb xdpyinfo trayer xdotool; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (make deps installs it)"
         exit 77
     fi
 done
-number=150
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
-    number=$((number + 1))
-done
-Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-server=$!
+# shellcheck source=../support/virtual-x.sh
+source "$(dirname "$0")/../support/virtual-x.sh"
+start_virtual_x 150 || { echo "no virtual X server could be started"; exit 1; }
 trap 'kill $server 2>/dev/null' EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$number" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
+export QT_QPA_PLATFORM=xcb
 "$check"
