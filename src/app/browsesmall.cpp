@@ -364,7 +364,7 @@ void browsesmall::assemble()
     m_commands = new browser::BrowserCommands(
         {mnuCopy, mnuCopyImg, mnuClear, Text1, mnuEdit, mnuEditor, lin754, mnuHelpcont, mnuReadme,
          mnuHomepage, mnuTopten, mnuMail, mnuMail2, mnuLink, mnuGallery},
-        m_settings, m_desktop, m_state, *this, m_startup.programFolder, this);
+        m_settings, m_desktop, m_state, *m_display, m_startup.programFolder, this);
 }
 
 void browsesmall::wire()
@@ -661,32 +661,24 @@ void browsesmall::fullScreenLaunch()
     if (!checkIsOn(core::keys::ImgFll.read(m_settings)) || m_startup.commandLine.isEmpty() ||
         m_display->picture().isNull())
         return;
-    m_state.LaunchedFromCommandLine = true;
-    m_display->FullScreen();
-    if (checkIsOn(core::keys::CloseAfter1.read(m_settings)) && m_state.LaunchedFromCommandLine) {
+    if (m_display->openFullScreen(true) && checkIsOn(core::keys::CloseAfter1.read(m_settings)))
         close();
-        return;
-    }
-    m_state.LaunchedFromCommandLine = false;
 }
 
-void browsesmall::open()
+bool browsesmall::open(bool launchedFromCommandLine)
 {
-    fullscreen::Form4 viewer(*this, m_state, m_settings, m_desktop, this);
+    fullscreen::Form4 viewer(*this, *m_display, m_state, m_settings, m_desktop,
+                             launchedFromCommandLine, this);
     // The main window's folder moves the viewer's lists with it.
     connect(m_navigation, &browser::FolderNavigation::folderChanged, &viewer,
             &fullscreen::Form4::followFolder);
     m_desktop.runModal(viewer);
+    return viewer.launchedFromCommandLine();
 }
 
 void browsesmall::ShowSelectedImage()
 {
     m_display->ShowSelectedImage();
-}
-
-QImage browsesmall::displayPicture()
-{
-    return m_display->fullSizeImage();
 }
 
 void browsesmall::viewerClosed()
@@ -734,11 +726,6 @@ void browsesmall::mnuCloseIG_Click()
         ostrel->setInTray(false);
         mnuExit_Click();
     }
-}
-
-QImage browsesmall::shownPicture()
-{
-    return m_display->fullSizeImage();
 }
 
 void browsesmall::showHelpContents()

@@ -65,7 +65,6 @@ class browsesmall final : public QMainWindow,
                           private favourites::FolderBrowser,
                           private browser::FullScreenViewer,
                           private fullscreen::ViewerHost,
-                          private browser::ShownPicture,
                           private options::OptionsHost
 {
     Q_OBJECT
@@ -224,17 +223,15 @@ private:
     void fullScreenLaunch();
 
     // The full-screen viewer, opened by the display.
-    void open() override;
+    bool open(bool launchedFromCommandLine) override;
     platform::DriveListBox &hostDrive() override { return *Drive1; }
     platform::DirListBox &hostFolders() override { return *Dir1; }
     platform::FileListBox &hostFiles() override { return *File1; }
     void ShowSelectedImage() override;
-    QImage displayPicture() override;
     void viewerClosed() override;
     void popUpFavourites(const QPoint &at) override;
     void showHelpContents() override;
     void showAbout() override { openAbout(true); }
-    QImage shownPicture() override;
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;

@@ -21,7 +21,8 @@ constexpr int galleryNumbers[] = {1, 2, 3, 5, 6};
 
 BrowserCommands::BrowserCommands(const Controls &controls, core::SettingsStore &settings,
                                  platform::Desktop &desktop, core::AppState &state,
-                                 ShownPicture &picture, QString programFolder, QObject *parent)
+                                 const platform::PictureSource &picture, QString programFolder,
+                                 QObject *parent)
     : QObject(parent), m_c(controls), m_settings(settings), m_desktop(desktop), m_state(state),
       m_picture(picture), m_programFolder(std::move(programFolder))
 {

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "platform/Desktop.h"
+#include "platform/PictureSource.h"
 
 #include <array>
 #include <QImage>
@@ -13,15 +14,6 @@ class QLineEdit;
 class QMenu;
 
 namespace browser {
-
-// Where the clipboard commands find the picture on show.
-class ShownPicture
-{
-public:
-    virtual ~ShownPicture() = default;
-    // Throws Error when the picture cannot be read again.
-    virtual QImage shownPicture() = 0;
-};
 
 // The main window's commands that are neither browsing nor display: the
 // clipboard, the external editor, the ReadMe and help files and the web
@@ -50,8 +42,9 @@ public:
     };
 
     BrowserCommands(const Controls &controls, core::SettingsStore &settings,
-                    platform::Desktop &desktop, core::AppState &state, ShownPicture &picture,
-                    QString programFolder, QObject *parent = nullptr);
+                    platform::Desktop &desktop, core::AppState &state,
+                    const platform::PictureSource &picture, QString programFolder,
+                    QObject *parent = nullptr);
 
     // The editor item follows "useeditor" and "editorpath".
     void applyEditorItem();
@@ -72,7 +65,7 @@ private:
     core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
     core::AppState &m_state;
-    ShownPicture &m_picture;
+    const platform::PictureSource &m_picture;
     QString m_programFolder;
 };
 

@@ -425,7 +425,7 @@ void ImageDisplay::applyStartupMode()
     m_c.HScroll1->setEnabled(false);
 }
 
-QImage ImageDisplay::fullSizeImage()
+QImage ImageDisplay::shownPicture() const
 {
     if (m_picture.isNull())
         return {};
@@ -441,16 +441,23 @@ QImage ImageDisplay::fullSizeImage()
 
 void ImageDisplay::mnuFullscrn_Click()
 {
+    openFullScreen(false);
+}
+
+bool ImageDisplay::openFullScreen(bool launchedFromCommandLine)
+{
     try {
-        fullSizeImage();
-        if (m_viewer)
-            m_viewer->open();
+        shownPicture();
+        return m_viewer && m_viewer->open(launchedFromCommandLine);
     } catch (const Error &error) {
         if (error.number == Error::Overflow) {
             tooLarge();
             clearPicture();
+        } else {
+            platform::reportError(m_desktop, error, platform::captions::ErrorNumber);
         }
     }
+    return false;
 }
 
 void ImageDisplay::Image1_MouseUp(Qt::MouseButton button)

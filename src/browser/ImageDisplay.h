@@ -9,6 +9,7 @@
 #include "platform/Picture.h"
 #include "platform/PictureButton.h"
 #include "platform/PictureCache.h"
+#include "platform/PictureSource.h"
 #include "ToolbarPictures.h"
 
 #include <QObject>
@@ -26,12 +27,13 @@ class FullScreenViewer
 public:
     virtual ~FullScreenViewer() = default;
     // Opens the viewer modally; Error 6 when the picture is too large for it.
-    virtual void open() = 0;
+    // launchedFromCommandLine as Form4 takes it; returns its state on closing.
+    virtual bool open(bool launchedFromCommandLine) = 0;
 };
 
 // The display pane: showing the selected file, the two display modes,
 // panning, the back colour and the hand-over to the full-screen viewer.
-class ImageDisplay final : public QObject
+class ImageDisplay final : public QObject, public platform::PictureSource
 {
     Q_OBJECT
 public:
@@ -69,7 +71,6 @@ public:
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
     // The Full Screen command, as start-up runs it for a command-line image.
-    void FullScreen() { mnuFullscrn_Click(); }
     // The viewer has closed, leaving its picture here: laid out again
     // without reloading, centred where it is smaller than the pane.
     void viewerClosed();
@@ -86,7 +87,11 @@ public:
     bool stretched() const { return m_stretch; }
     const platform::Picture &picture() const { return m_picture; }
     // The picture at full size, for the viewer and the clipboard.
-    QImage fullSizeImage();
+    QImage shownPicture() const override;
+    // Opens the full-screen viewer on the picture shown; launchedFromCommandLine
+    // as the viewer takes it. True when the viewer closed still as launched
+    // from the command line.
+    bool openFullScreen(bool launchedFromCommandLine);
     QColor backColour() const;
 
 Q_SIGNALS:
@@ -137,7 +142,7 @@ private:
     const ToolbarPictures &m_pictures;
     platform::PictureDecoder m_decoder;
     platform::Picture m_picture;
-    QImage m_fullSize;
+    mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;
     int m_lastIndex = -1; // the entry shown before: the direction of travel

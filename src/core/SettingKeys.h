@@ -51,6 +51,8 @@ inline const SettingKey FullScreenColour{Imagrove, QStringLiteral("FullScreen"),
                                          QStringLiteral("Colour"), QStringLiteral("Black")};
 inline const SettingKey FullScreenInfo{Imagrove, QStringLiteral("FullScreen"),
                                        QStringLiteral("Info"), QStringLiteral("On")};
+inline const SettingKey FullScreenFit{Imagrove, QStringLiteral("FullScreen"), QStringLiteral("Fit"),
+                                      QStringLiteral("0")};
 
 // Imagrove / Options. systray defaults to 1 at start-up and when the options
 // dialog closes, to 0 when the window is resized and when the dialog loads.
@@ -109,12 +111,12 @@ inline const SettingKey License{Imagrove2, QStringLiteral("v2.2"), QStringLitera
 // Every fixed key, for checks over the whole table.
 inline QList<SettingKey> all()
 {
-    return {Startdir,  ImageSize,  Colour,    FullScreenColour, FullScreenInfo, Systray,
-            Minim,     Always,     ImageInfo, ShowTips,         Favlist,        LastDirectory,
-            UseEditor, EditorPath, ImgFll,    CloseAfter1,      FsNav,          DisFsNav,
-            FsMbAl,    GreyMode,   DelFavs,   BMPassc,          JPGassc,        GIFassc,
-            WMFassc,   EMFassc,    ICOassc,   CURassc,          Updated,        ProgramPath,
-            License};
+    return {Startdir,      ImageSize, Colour,     FullScreenColour, FullScreenInfo, FullScreenFit,
+            Systray,       Minim,     Always,     ImageInfo,        ShowTips,       Favlist,
+            LastDirectory, UseEditor, EditorPath, ImgFll,           CloseAfter1,    FsNav,
+            DisFsNav,      FsMbAl,    GreyMode,   DelFavs,          BMPassc,        JPGassc,
+            GIFassc,       WMFassc,   EMFassc,    ICOassc,          CURassc,        Updated,
+            ProgramPath,   License};
 }
 
 } // namespace keys

@@ -59,14 +59,9 @@ frmAbout::frmAbout(core::AppState &state, platform::Desktop &desktop, const QPix
         widget->setMouseTracking(true);
         widget->installEventFilter(this);
     }
-    m_state.SecondaryWindowOpen = true;
 }
 
-frmAbout::~frmAbout()
-{
-    if (!m_unloaded)
-        m_state.SecondaryWindowOpen = false;
-}
+frmAbout::~frmAbout() = default;
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
@@ -104,7 +99,7 @@ void frmAbout::done(int result)
 {
     if (!m_unloaded) {
         m_unloaded = true;
-        m_state.SecondaryWindowOpen = false;
+        m_secondary.release();
     }
     QDialog::done(result);
 }

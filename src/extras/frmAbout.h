@@ -41,6 +41,8 @@ private:
     void linkColour(Qt::GlobalColor colour);
 
     core::AppState &m_state;
+    // Held while the window is open.
+    core::FlagHold m_secondary{m_state.SecondaryWindowOpen};
     platform::Desktop &m_desktop;
     QString m_programFolder;
     bool m_unloaded = false;

@@ -83,15 +83,10 @@ frmIGUpdate::frmIGUpdate(core::SettingsStore &settings, core::AppState &state,
     Timer1.setInterval(500);
     connect(&Timer1, &QTimer::timeout, this, &frmIGUpdate::Timer1_Timer);
     build();
-    m_state.SecondaryWindowOpen = true;
     showPage(0);
 }
 
-frmIGUpdate::~frmIGUpdate()
-{
-    if (!m_unloaded)
-        m_state.SecondaryWindowOpen = false;
-}
+frmIGUpdate::~frmIGUpdate() = default;
 
 QFrame *frmIGUpdate::page(int index, const QStringList &texts)
 {
@@ -352,7 +347,7 @@ void frmIGUpdate::done(int result)
     if (!m_unloaded) {
         m_unloaded = true;
         Timer1.stop();
-        m_state.SecondaryWindowOpen = false;
+        m_secondary.release();
     }
     QDialog::done(result);
 }

@@ -81,6 +81,8 @@ private:
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;
+    // Held while the window is open.
+    core::FlagHold m_secondary{m_state.SecondaryWindowOpen};
     platform::Desktop &m_desktop;
     pantrel::_clsReg_n_FileAssoc *m_assoc;
     QString m_folder;

@@ -60,8 +60,6 @@ frmUpd::frmUpd(core::AppState &state, platform::Desktop &desktop, const Reachabi
     Timer2.setInterval(200);
     build();
     wire();
-    // Form_Load.
-    m_state.SecondaryWindowOpen = true;
     showPage(0);
 }
 
@@ -316,7 +314,7 @@ void frmUpd::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_state.SecondaryWindowOpen = false;
+    m_secondary.release();
     Timer1.stop();
     Timer2.stop();
     m_client.cancel();

@@ -60,6 +60,8 @@ private:
     void Form_Unload();
 
     core::AppState &m_state;
+    // Held while the window is open.
+    core::FlagHold m_secondary{m_state.SecondaryWindowOpen};
     platform::Desktop &m_desktop;
     const Reachability &m_reachability;
     QString m_programFolder;

@@ -29,7 +29,6 @@ frmFavEd::frmFavEd(FavouritesMenu &favourites, platform::Desktop &desktop, core:
                    QWidget *parent)
     : QDialog(parent), m_favourites(favourites), m_desktop(desktop), m_state(state)
 {
-    m_state.SecondaryWindowOpen = true;
     setObjectName(QStringLiteral("frmFavEd"));
     setWindowTitle(QStringLiteral("Favourites Manager"));
     Label1 = named(
@@ -69,10 +68,7 @@ frmFavEd::frmFavEd(FavouritesMenu &favourites, platform::Desktop &desktop, core:
     wire();
 }
 
-frmFavEd::~frmFavEd()
-{
-    m_state.SecondaryWindowOpen = false;
-}
+frmFavEd::~frmFavEd() = default;
 
 void frmFavEd::wire()
 {

@@ -47,6 +47,8 @@ private:
     FavouritesMenu &m_favourites;
     platform::Desktop &m_desktop;
     core::AppState &m_state;
+    // Held while the window is open.
+    core::FlagHold m_secondary{m_state.SecondaryWindowOpen};
 };
 
 } // namespace favourites

@@ -47,9 +47,6 @@ constexpr Scheme schemes[] = {
     {"Yellow", "Yellow", qRgb(255, 255, 0), qRgb(255, 0, 0)},
 };
 
-const core::SettingKey FullScreenFit{core::keys::Imagrove, QStringLiteral("FullScreen"),
-                                     QStringLiteral("Fit"), QStringLiteral("0")};
-
 int buttonCode(Qt::MouseButton button)
 {
     switch (button) {
@@ -73,10 +70,13 @@ void setBackground(QWidget *widget, const QColor &colour, QPalette::ColorRole ro
 
 } // namespace
 
-Form4::Form4(ViewerHost &host, core::AppState &state, core::SettingsStore &settings,
-             platform::Desktop &desktop, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_host(host), m_state(state),
-      m_settings(settings), m_desktop(desktop)
+Form4::Form4(ViewerHost &host, const platform::PictureSource &pictures, core::AppState &state,
+             core::SettingsStore &settings, platform::Desktop &desktop,
+             bool launchedFromCommandLine, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_host(host), m_pictures(pictures),
+      m_state(state), m_secondary(std::in_place, state.SecondaryWindowOpen),
+      m_fullScreen(std::in_place, state.FullScreenOpen),
+      m_launchedFromCommandLine(launchedFromCommandLine), m_settings(settings), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form4"));
     setAutoFillBackground(true);
@@ -94,7 +94,6 @@ Form4::Form4(ViewerHost &host, core::AppState &state, core::SettingsStore &setti
 Form4::~Form4()
 {
     qApp->removeEventFilter(this);
-    m_state.FullScreenOpen = false;
 }
 
 void Form4::buildCanvas()
@@ -214,7 +213,6 @@ QSize Form4::screenTwips() const
 
 void Form4::Form_Load()
 {
-    m_state.SecondaryWindowOpen = true;
     Tim.start();
     try {
         const QSize screen = screenTwips();
@@ -223,7 +221,6 @@ void Form4::Form_Load()
         lblMiniOn->setGeometry(0, 0, lblMiniOn->width(), twips::toPixels(screen.height()));
         Label4->setGeometry(Label4->x(), Label4->y(), twips::toPixels(screen.width()),
                             Label4->height());
-        m_state.FullScreenOpen = true;
 
         Dir1->setPath(m_host.hostFolders().path());
         Drive1->followFolder(Dir1->path());
@@ -244,7 +241,7 @@ void Form4::Form_Load()
             Label1->hide();
             mnuInfo->setChecked(false);
         }
-        mnuFit->setChecked(FullScreenFit.read(m_settings) == QLatin1String("1"));
+        mnuFit->setChecked(core::keys::FullScreenFit.read(m_settings) == QLatin1String("1"));
         if (core::encoding::checkIsOn(core::keys::FsMbAl.read(m_settings))) {
             Image2_Click();
             Frame1->show();
@@ -257,17 +254,17 @@ void Form4::Form_Load()
         const QScreen *display = owner ? owner->screen() : QWidget::screen();
         setGeometry(QRect(display ? display->geometry().topLeft() : QPoint(),
                           twips::size(screen.width(), screen.height())));
-        m_picture = m_host.displayPicture();
+        m_picture = m_pictures.shownPicture();
         layout();
         Frame1->move(twips::toPixels(195), twips::toPixels(panelTop(screen.height())));
 
         File1->setPattern(m_host.hostFiles().pattern());
-        m_state.ListSyncInProgress = true;
-        File1->setListIndex(m_host.hostFiles().listIndex());
-        m_state.ListSyncInProgress = false;
+        {
+            const core::FlagHold sync(m_state.ListSyncInProgress);
+            File1->setListIndex(m_host.hostFiles().listIndex());
+        }
         updateCounters();
     } catch (const Error &) {
-        m_state.ListSyncInProgress = false;
         tooLarge();
     }
 }
@@ -285,7 +282,6 @@ void Form4::Form_Activate()
         QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
         return;
     }
-    m_state.FullScreenOpen = true;
     updateCounters();
 }
 
@@ -361,27 +357,27 @@ void Form4::File1_Click()
     if (m_state.ListSyncInProgress || File1->listIndex() < 0)
         return;
     try {
-        m_state.LaunchedFromCommandLine = false;
+        m_launchedFromCommandLine = false;
         platform::BusyPointer busy;
         Image1->hide();
         Picture1->hide();
         // The main list follows without showing; the one showing is below.
         platform::FileListBox &files = m_host.hostFiles();
         const QList<QListWidgetItem *> found = files.findItems(File1->fileName(), Qt::MatchExactly);
-        m_state.ListSyncInProgress = true;
-        files.setListIndex(found.isEmpty() ? -1 : files.row(found.first()));
-        m_state.ListSyncInProgress = false;
+        {
+            const core::FlagHold sync(m_state.ListSyncInProgress);
+            files.setListIndex(found.isEmpty() ? -1 : files.row(found.first()));
+        }
         m_host.ShowSelectedImage();
         if (files.pattern() != File1->pattern())
             files.setPattern(File1->pattern());
         Label1->setText(m_state.CurrentImagePath);
         updateCounters();
-        m_picture = m_host.displayPicture();
+        m_picture = m_pictures.shownPicture();
         layout();
         Picture1->show();
         Image1->show();
     } catch (const Error &) {
-        m_state.ListSyncInProgress = false;
         Picture1->show();
         Image1->show();
         tooLarge();
@@ -402,7 +398,7 @@ bool Form4::navigationAllowed()
         close();
         return false;
     }
-    if (checkIsOn(core::keys::CloseAfter1.read(m_settings)) && m_state.LaunchedFromCommandLine) {
+    if (checkIsOn(core::keys::CloseAfter1.read(m_settings)) && m_launchedFromCommandLine) {
         close();
         return false;
     }
@@ -435,6 +431,15 @@ void Form4::attempt(const std::function<void()> &action)
         m_desktop.msgBox(error.description + QStringLiteral(" Error Number:") +
                              QString::number(error.number),
                          platform::Icon::Critical, platform::Buttons::Ok, QStringLiteral("Error"));
+    }
+}
+
+void Form4::reported(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErrorNumber);
     }
 }
 
@@ -560,7 +565,8 @@ void Form4::mnuColour_Click(int index)
     applyScheme(index);
     ColReset();
     mnuColour[size_t(index)]->setChecked(true);
-    core::keys::FullScreenColour.save(m_settings, QLatin1String(schemes[index].word));
+    reported(
+        [&] { core::keys::FullScreenColour.save(m_settings, QLatin1String(schemes[index].word)); });
 }
 
 void Form4::mnuInfo_Click()
@@ -568,19 +574,24 @@ void Form4::mnuInfo_Click()
     const bool show = Label1->isHidden();
     Label1->setVisible(show);
     mnuInfo->setChecked(show);
-    core::keys::FullScreenInfo.save(m_settings,
-                                    show ? QStringLiteral("On") : QStringLiteral("Off"));
+    reported([&] {
+        core::keys::FullScreenInfo.save(m_settings,
+                                        show ? QStringLiteral("On") : QStringLiteral("Off"));
+    });
 }
 
 void Form4::mnuFit_Click()
 {
-    FullScreenFit.save(m_settings, mnuFit->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    reported([&] {
+        core::keys::FullScreenFit.save(m_settings, mnuFit->isChecked() ? QStringLiteral("1")
+                                                                       : QStringLiteral("0"));
+    });
     layout();
 }
 
 void Form4::mnuExit_Click()
 {
-    m_state.LaunchedFromCommandLine = false;
+    m_launchedFromCommandLine = false;
     close();
 }
 
@@ -608,15 +619,16 @@ void Form4::Form_Unload()
         return;
     m_unloaded = true;
     Tim.stop();
-    m_state.FullScreenOpen = false;
-    m_state.SecondaryWindowOpen = false;
+    m_fullScreen.reset();
+    m_secondary.reset();
     platform::FileListBox &files = m_host.hostFiles();
-    m_state.ListSyncInProgress = true;
-    if (files.pattern() != File1->pattern())
-        files.setPattern(File1->pattern());
-    if (files.path() == File1->path())
-        files.setListIndex(File1->listIndex());
-    m_state.ListSyncInProgress = false;
+    {
+        const core::FlagHold sync(m_state.ListSyncInProgress);
+        if (files.pattern() != File1->pattern())
+            files.setPattern(File1->pattern());
+        if (files.path() == File1->path())
+            files.setListIndex(File1->listIndex());
+    }
     m_host.viewerClosed();
 }
 

@@ -5,10 +5,12 @@
 #include "platform/Desktop.h"
 #include "platform/ListBoxes.h"
 #include "platform/PictureButton.h"
+#include "platform/PictureSource.h"
 #include "ViewerHost.h"
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <QDialog>
 #include <QImage>
 #include <QTimer>
@@ -31,12 +33,18 @@ class Form4 final : public QDialog
 {
     Q_OBJECT
 public:
-    Form4(ViewerHost &host, core::AppState &state, core::SettingsStore &settings,
-          platform::Desktop &desktop, QWidget *parent = nullptr);
+    // launchedFromCommandLine: opened straight from the command line, so
+    // that with "close after one image" it ends the program.
+    Form4(ViewerHost &host, const platform::PictureSource &pictures, core::AppState &state,
+          core::SettingsStore &settings, platform::Desktop &desktop,
+          bool launchedFromCommandLine = false, QWidget *parent = nullptr);
     ~Form4() override;
 
     // The main window's folder changed while the viewer is open.
     void followFolder(const QString &folder);
+    // Still as launched from the command line: no other image was chosen
+    // and it was not left through Exit.
+    bool launchedFromCommandLine() const { return m_launchedFromCommandLine; }
 
     // Canvas.
     platform::PictureButton *Picture1 = nullptr;
@@ -133,11 +141,18 @@ private:
     void stepKey(int key);
     bool wheel(QWidget *over, QWheelEvent *event);
     void attempt(const std::function<void()> &action);
+    // Runs a handler's work, reporting what it throws.
+    void reported(const std::function<void()> &action);
     void selectEntry(int index);
     void applyGreyMode();
 
     ViewerHost &m_host;
+    const platform::PictureSource &m_pictures;
     core::AppState &m_state;
+    // Held while the viewer is open.
+    std::optional<core::FlagHold> m_secondary;
+    std::optional<core::FlagHold> m_fullScreen;
+    bool m_launchedFromCommandLine;
     core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
     QImage m_picture; // natural size

@@ -265,8 +265,7 @@ void Form4::Image3_MouseDown(Qt::MouseButton button)
 
 void Form4::cmdExit_Click()
 {
-    m_state.LaunchedFromCommandLine = false;
-    m_state.FullScreenOpen = false;
+    m_launchedFromCommandLine = false;
     close();
 }
 

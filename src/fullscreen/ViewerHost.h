@@ -19,8 +19,6 @@ public:
     // Decodes the main file list's selection into the display: the one way
     // a picture is shown.
     virtual void ShowSelectedImage() = 0;
-    // The display's picture at its natural size; Error 6 when too large.
-    virtual QImage displayPicture() = 0;
     // The viewer has closed: the display lays out its picture again,
     // centred in the pane where it is smaller.
     virtual void viewerClosed() = 0;

@@ -280,7 +280,6 @@ QCheckBox *options::associationBox(const core::ImageType &type) const
 
 void options::Form_Load()
 {
-    m_state.SecondaryWindowOpen = true;
     const char *trap = "Error Number: ";
     step(trap,
          [&] { startdir->setText(keys::Startdir.read(m_settings, core::defaultStartFolder())); });
@@ -382,7 +381,7 @@ void options::Form_Unload()
     m_unloaded = true;
     if (toTruth(keys::Systray.read(m_settings)))
         m_host.setInTray(toTruth(keys::Always.read(m_settings)));
-    m_state.SecondaryWindowOpen = false;
+    m_secondary.release();
 }
 
 void options::Command2_Click()

@@ -124,6 +124,8 @@ private:
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;
+    // Held while the window is open.
+    core::FlagHold m_secondary{m_state.SecondaryWindowOpen};
     platform::Desktop &m_desktop;
     AssociationSteps &m_associations;
     pantrel::_clsShell *m_shell;

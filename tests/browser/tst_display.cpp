@@ -136,11 +136,12 @@ private Q_SLOTS:
     void clearedSelectionOrListSyncShowsNothing()
     {
         start();
-        m_state->ListSyncInProgress = true;
-        select(QStringLiteral("b.jpg"));
-        QVERIFY(m_c.Image1->pixmap().isNull());
-        QVERIFY(!m_i.mnuStatus->isEnabled());
-        m_state->ListSyncInProgress = false;
+        {
+            const core::FlagHold sync(m_state->ListSyncInProgress);
+            select(QStringLiteral("b.jpg"));
+            QVERIFY(m_c.Image1->pixmap().isNull());
+            QVERIFY(!m_i.mnuStatus->isEnabled());
+        }
         select(QStringLiteral("a.bmp"));
         File1->setListIndex(-1);
         QVERIFY(m_desktop->messages.isEmpty());

@@ -123,10 +123,11 @@ private Q_SLOTS:
         keys::Always.save(*m_settings, QStringLiteral("True"));
         auto window = makeWindow();
         QVERIFY(window->ostrel->InTray());
-        m_state->SecondaryWindowOpen = true;
-        Q_EMIT window->ostrel->trayIcon()->activated(QSystemTrayIcon::Context);
-        QVERIFY(m_desktop->popUps.isEmpty());
-        m_state->SecondaryWindowOpen = false;
+        {
+            const core::FlagHold secondary(m_state->SecondaryWindowOpen);
+            Q_EMIT window->ostrel->trayIcon()->activated(QSystemTrayIcon::Context);
+            QVERIFY(m_desktop->popUps.isEmpty());
+        }
         Q_EMIT window->ostrel->trayIcon()->activated(QSystemTrayIcon::Context);
         QCOMPARE(m_desktop->popUps, QStringList{QStringLiteral("mnuOstrel")});
         QCOMPARE(window->mnuShowIG->text(), QStringLiteral("Hide Imagrove"));

@@ -234,9 +234,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, exit);
         QFETCH(bool, launched);
-        auto window = windowShowing(QStringLiteral("a.bmp"));
-        m_state->LaunchedFromCommandLine = true;
-        inViewer(*window, [&](Form4 &viewer) {
+        // Opened straight from the command line: the program ends with the
+        // viewer unless it was left by Exit.
+        keys::ImgFll.save(*m_settings, QStringLiteral("1"));
+        keys::CloseAfter1.save(*m_settings, QStringLiteral("1"));
+        bool closed = false;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto &viewer = static_cast<Form4 &>(dialog);
+            viewer.show();
             if (exit == QLatin1String("key"))
                 QTest::keyClick(viewer.File1, Qt::Key_Escape);
             else if (exit == QLatin1String("mnuExit"))
@@ -249,10 +254,60 @@ private Q_SLOTS:
                 QTest::mouseDClick(viewer.Image3, Qt::LeftButton);
             else
                 QTest::mouseClick(viewer.findChild<QWidget *>(exit), Qt::LeftButton);
-            QVERIFY(!viewer.isVisible());
+            closed = !viewer.isVisible();
+            return 0;
         });
-        QCOMPARE(m_state->LaunchedFromCommandLine, launched);
+        auto window = makeWindow(m_folder + QStringLiteral("/a.bmp"));
+        QVERIFY(closed);
+        QCOMPARE(window->ended(), launched);
         QVERIFY(!m_state->SecondaryWindowOpen);
+        QVERIFY(!m_state->FullScreenOpen);
+    }
+
+    void aSaveThatFailsIsReportedAndHoldsNothing_data()
+    {
+        QTest::addColumn<QString>("item");
+        for (const char *item : {"mnuFit", "mnuInfo", "mnuBWhite"})
+            QTest::newRow(item) << item;
+    }
+    void aSaveThatFailsIsReportedAndHoldsNothing()
+    {
+        QFETCH(QString, item);
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        const QString store = m_env->configHome() + QStringLiteral("/Imagrove");
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther;
+        bool stayed = false;
+        inViewer(*window, [&](Form4 &viewer) {
+            if (!m_env->actAsOrdinaryUser({store}, readOnly))
+                return;
+            m_desktop->answerMessage(platform::Answer::Ok);
+            viewer.findChild<QAction *>(item)->trigger();
+            stayed = viewer.isVisible();
+        });
+        if (m_desktop->messages.isEmpty() && !stayed)
+            QSKIP("cannot act as an ordinary user here");
+        QVERIFY(stayed);
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QVERIFY(!m_state->SecondaryWindowOpen);
+        QVERIFY(!m_state->ListSyncInProgress);
+    }
+
+    void fitSurvivesARestart()
+    {
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [](Form4 &viewer) { viewer.mnuFit->trigger(); });
+        // Under the name that stored files of earlier versions use.
+        QFile stored(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove.conf"));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray text = stored.readAll();
+        QVERIFY(text.mid(text.indexOf("[FullScreen]")).contains("\nFit=1"));
+        window.reset();
+        m_settings = std::make_unique<core::SettingsStore>();
+        window = windowShowing(QStringLiteral("a.bmp"));
+        bool fitted = false;
+        inViewer(*window, [&](Form4 &viewer) { fitted = viewer.mnuFit->isChecked(); });
+        QVERIFY(fitted);
     }
 
     void commandLineLaunchEndsAfterOneImage_data()
@@ -280,7 +335,6 @@ private Q_SLOTS:
         auto window = makeWindow(m_folder + QStringLiteral("/b.bmp"));
         QVERIFY(opened);
         QCOMPARE(window->ended(), !exitItem);
-        QCOMPARE(m_state->LaunchedFromCommandLine, !exitItem);
         QCOMPARE(keys::ProgramPath.read(*m_settings).isEmpty(), !exitItem);
     }
 
