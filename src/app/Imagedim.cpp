@@ -147,16 +147,32 @@ Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
     noTipsPicture = placeholder(QColor(0x20, 0x20, 0x20), QColor(0x50, 0x50, 0x50));
 }
 
-QPixmap Imagedim::picture(const QString &name) const
+QPixmap Imagedim::picture(browser::ToolbarPicture which) const
 {
-    const std::pair<const char *, const QPixmap *> named[] = {
-        {"previous", &pics[0]}, {"previousbw", &pics[1]},    {"next", &pics[2]},
-        {"nextbw", &pics[3]},   {"Fullscreen", &Fullscreen}, {"Fullscreenbw", &Fullscreenbw},
-        {"resize", &resize},    {"resizebw", &resizebw},     {"actual", &actual},
-        {"fav", &fav},          {"Folders", &Folders}};
-    for (const auto &[key, pixmap] : named) {
-        if (name == QLatin1String(key))
-            return *pixmap;
+    using enum browser::ToolbarPicture;
+    switch (which) {
+    case Previous:
+        return pics[0];
+    case PreviousBw:
+        return pics[1];
+    case Next:
+        return pics[2];
+    case NextBw:
+        return pics[3];
+    case FullScreen:
+        return Fullscreen;
+    case FullScreenBw:
+        return Fullscreenbw;
+    case Resize:
+        return resize;
+    case ResizeBw:
+        return resizebw;
+    case Actual:
+        return actual;
+    case Favourites:
+        return fav;
+    case Folders:
+        return this->Folders;
     }
     return {};
 }

@@ -15,7 +15,7 @@ class Imagedim final : public QWidget, public browser::ToolbarPictures
 public:
     explicit Imagedim(QWidget *parent = nullptr);
 
-    QPixmap picture(const QString &name) const override;
+    QPixmap picture(browser::ToolbarPicture which) const override;
 
     // Previous (active, inactive) and next (active, inactive).
     std::array<QPixmap, 4> pics;

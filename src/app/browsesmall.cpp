@@ -239,10 +239,6 @@ void browsesmall::buildControls()
 
     ostrel = new extras::SysTray(this);
     ostrel->setObjectName(QStringLiteral("ostrel"));
-
-    Text1 = new QLineEdit(central);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->hide();
 }
 
 void browsesmall::buildMenus()
@@ -345,7 +341,7 @@ void browsesmall::assemble()
     m_display->setCache(m_startup.cache);
     m_display->setViewer(this);
     m_info = new browser::InfoPanel(
-        {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus, Text1}, this);
+        {ftype, FileDate, ImageSize, ImDimen, FileName, Label1, Label2, mnuStatus}, this);
     m_tips = new extras::TipPanel(
         {lblTipText, cmdNextTip, chkLoadTipsAtStartup, mnuTips}, m_settings, m_desktop,
         platform::joinPath(m_startup.programFolder, QStringLiteral("IGTIPS.IGR")), this);
@@ -362,7 +358,7 @@ void browsesmall::assemble()
                                        FavList, Picture1, welcome, Image1, Image2}},
                                      m_settings, m_desktop, this);
     m_commands = new browser::BrowserCommands(
-        {mnuCopy, mnuCopyImg, mnuClear, Text1, mnuEdit, mnuEditor, lin754, mnuHelpcont, mnuReadme,
+        {mnuCopy, mnuCopyImg, mnuClear, mnuEdit, mnuEditor, lin754, mnuHelpcont, mnuReadme,
          mnuHomepage, mnuTopten, mnuMail, mnuMail2, mnuLink, mnuGallery},
         m_settings, m_desktop, m_state, *m_display, m_startup.programFolder, this);
 }
@@ -389,6 +385,8 @@ void browsesmall::wire()
             [this](int button, int) { ostrel_MouseUp(button); });
     connect(ostrel, &extras::SysTray::MouseDblClick, this, &browsesmall::ostrel_MouseDblClick);
     connect(m_display, &browser::ImageDisplay::imageSelected, this, &browsesmall::imageSelected);
+    connect(m_display, &browser::ImageDisplay::imageSelected, m_tips,
+            &extras::TipPanel::imageSelected);
     connect(m_display, &browser::ImageDisplay::imageSelected, m_info,
             &browser::InfoPanel::enableMenu);
     connect(m_display, &browser::ImageDisplay::imageShown, m_info, &browser::InfoPanel::fill);
@@ -396,6 +394,8 @@ void browsesmall::wire()
     connect(m_display, &browser::ImageDisplay::imageShown, this, &browsesmall::imageShown);
     connect(m_tips, &extras::TipPanel::placeholderWanted, this, &browsesmall::tipPlaceholder);
     connect(m_tips, &extras::TipPanel::paneCleared, this, &browsesmall::paneCleared);
+    connect(m_info, &browser::InfoPanel::endingChanged, m_commands,
+            &browser::BrowserCommands::Text1_Change);
     connect(m_info, &browser::InfoPanel::heightWanted, this, &browsesmall::setWindowHeightTwips);
     connect(m_navigation, &browser::FolderNavigation::folderChanged, m_favourites,
             &favourites::FavouritesMenu::applyAddCaption);
@@ -410,13 +410,7 @@ void browsesmall::wire()
 
 void browsesmall::imageSelected()
 {
-    // Until the tips have their own panel, the window hides them itself.
     welcome->hide();
-    mnuTips->setEnabled(true);
-    mnuTips->setChecked(false);
-    for (QWidget *tip :
-         std::initializer_list<QWidget *>{lblTipText, cmdNextTip, chkLoadTipsAtStartup})
-        tip->hide();
 }
 
 void browsesmall::tipPlaceholder(bool tipsOn)
@@ -546,12 +540,8 @@ void browsesmall::Form_Load()
     const quint64 readings = File1->readings();
     if (openStartFolder(commandLineFolder()))
         selectCommandLineImage();
-    if (core::keys::Favlist.read(m_settings) == QLatin1String("1")) {
-        // The button's own handler, without its released look.
-        m_toolbar->ProgrammaticClick = true;
-        Q_EMIT pics[5]->MouseUp(5, Qt::LeftButton);
-        m_toolbar->ProgrammaticClick = false;
-    }
+    if (core::keys::Favlist.read(m_settings) == QLatin1String("1"))
+        m_favourites->showPanel(true);
     m_display->applyStartupMode();
     m_display->applyStartupColour();
 

@@ -116,7 +116,6 @@ public:
     QLabel *ImageSize = nullptr;
     QLabel *ImDimen = nullptr;
     QLabel *FileName = nullptr;
-    QLineEdit *Text1 = nullptr;
     Imagedim *imagedim = nullptr; // hidden; lives as long as this window
 
     // Menus.

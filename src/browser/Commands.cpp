@@ -34,7 +34,6 @@ void BrowserCommands::wire()
     connect(m_c.mnuCopy, &QAction::triggered, this, &BrowserCommands::mnuCopy_Click);
     connect(m_c.mnuCopyImg, &QAction::triggered, this, &BrowserCommands::mnuCopy_Click);
     connect(m_c.mnuClear, &QAction::triggered, this, &BrowserCommands::mnuClear_Click);
-    connect(m_c.Text1, &QLineEdit::textChanged, this, &BrowserCommands::Text1_Change);
     connect(m_c.mnuEdit, &QMenu::aboutToShow, this, &BrowserCommands::mnuEdit_Click);
     connect(m_c.mnuEditor, &QAction::triggered, this, &BrowserCommands::mnuEditor_Click);
     connect(m_c.mnuHelpcont, &QAction::triggered, this, &BrowserCommands::showHelpFile);
@@ -72,10 +71,10 @@ void BrowserCommands::mnuClear_Click()
     QGuiApplication::clipboard()->clear();
 }
 
-void BrowserCommands::Text1_Change()
+void BrowserCommands::Text1_Change(const QString &ending)
 {
     // An icon's transparency does not survive the clipboard.
-    const bool copyable = m_c.Text1->text().compare(QLatin1String("ico"), Qt::CaseInsensitive) != 0;
+    const bool copyable = ending.compare(QLatin1String("ico"), Qt::CaseInsensitive) != 0;
     m_c.mnuCopy->setEnabled(copyable);
     m_c.mnuCopyImg->setEnabled(copyable);
 }

@@ -27,7 +27,6 @@ public:
         QAction *mnuCopy = nullptr;
         QAction *mnuCopyImg = nullptr;
         QAction *mnuClear = nullptr;
-        QLineEdit *Text1 = nullptr; // the shown file's ending
         QMenu *mnuEdit = nullptr;
         QAction *mnuEditor = nullptr;
         QAction *lin754 = nullptr;
@@ -50,12 +49,13 @@ public:
     void applyEditorItem();
     // Opens the help file beside the program.
     void showHelpFile();
+    // The shown file's ending changed: icons are not copied.
+    void Text1_Change(const QString &ending);
 
 private:
     void wire();
     void mnuCopy_Click();
     void mnuClear_Click();
-    void Text1_Change();
     void mnuEdit_Click();
     void mnuEditor_Click();
     void mnuReadme_Click();

@@ -169,9 +169,8 @@ void FolderNavigation::updateStepping()
 {
     const bool any = m_c.File1->listCount() > 0;
     m_c.previous->setPixmap(
-        m_pictures.picture(any ? QStringLiteral("previous") : QStringLiteral("previousbw")));
-    m_c.next->setPixmap(
-        m_pictures.picture(any ? QStringLiteral("next") : QStringLiteral("nextbw")));
+        m_pictures.picture(any ? ToolbarPicture::Previous : ToolbarPicture::PreviousBw));
+    m_c.next->setPixmap(m_pictures.picture(any ? ToolbarPicture::Next : ToolbarPicture::NextBw));
     m_c.previous->setEnabled(any);
     m_c.next->setEnabled(any);
 }

@@ -76,10 +76,10 @@ void ImageDisplay::File1_Click()
     ShowSelectedImage();
     if (m_picture.isNull())
         return;
-    m_c.fullScreenButton->setPixmap(m_pictures.picture(QStringLiteral("Fullscreen")));
+    m_c.fullScreenButton->setPixmap(m_pictures.picture(ToolbarPicture::FullScreen));
     m_c.fullScreenButton->setEnabled(true);
     m_c.resizeButton->setPixmap(
-        m_pictures.picture(m_stretch ? QStringLiteral("actual") : QStringLiteral("resize")));
+        m_pictures.picture(m_stretch ? ToolbarPicture::Actual : ToolbarPicture::Resize));
     m_c.resizeButton->setEnabled(true);
 }
 
@@ -253,7 +253,7 @@ void ImageDisplay::toActualSize()
     }
     m_stretch = false;
     m_c.mnuStretch->setChecked(false);
-    m_c.resizeButton->setPixmap(m_pictures.picture(QStringLiteral("resize")));
+    m_c.resizeButton->setPixmap(m_pictures.picture(ToolbarPicture::Resize));
     showImage();
     layoutActualSize();
     m_c.Image1->show();
@@ -273,7 +273,7 @@ void ImageDisplay::toStretched()
     }
     m_stretch = true;
     m_c.mnuStretch->setChecked(true);
-    m_c.resizeButton->setPixmap(m_pictures.picture(QStringLiteral("actual")));
+    m_c.resizeButton->setPixmap(m_pictures.picture(ToolbarPicture::Actual));
     showImage();
     m_c.Image1->show();
 }

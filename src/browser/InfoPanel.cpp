@@ -96,7 +96,7 @@ void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimens
     setFittedText(m_c.FileName, entryName, 8);
     setFittedText(m_c.ImageSize, readable ? sizeText(info.size()) : QString(), 7);
     Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + entryName);
-    m_c.Text1->setText(ending(entryName));
+    Q_EMIT endingChanged(ending(entryName));
     if (const core::ImageType *type = core::typeOfFileName(entryName))
         m_c.ftype->setText(QLatin1String(type->typeName));
 }
@@ -107,7 +107,7 @@ void InfoPanel::clear()
         label->clear();
         label->setToolTip(QString());
     }
-    m_c.Text1->clear();
+    Q_EMIT endingChanged(QString());
     Q_EMIT captionChanged(QString());
 }
 

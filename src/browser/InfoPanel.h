@@ -30,7 +30,6 @@ public:
         platform::PictureButton *Label1 = nullptr; // "^": hide
         platform::PictureButton *Label2 = nullptr; // "V": show
         QAction *mnuStatus = nullptr;
-        QLineEdit *Text1 = nullptr; // the shown file's ending
     };
 
     explicit InfoPanel(const Controls &controls, QObject *parent = nullptr);
@@ -45,6 +44,8 @@ public:
     void enableMenu();
 
 Q_SIGNALS:
+    // The shown file's ending ("jpg"); empty when nothing is shown.
+    void endingChanged(const QString &ending);
     // The window's height in twips, with the strip shown or hidden.
     void heightWanted(double formHeight);
     // The window caption; empty for the window's own title.

@@ -76,8 +76,7 @@ void Toolbar::pics_MouseDown(int index)
 
 void Toolbar::pics_MouseUp(int index, Qt::MouseButton button)
 {
-    if (!ProgrammaticClick)
-        press(index, false);
+    press(index, false);
     if (button == Qt::LeftButton)
         runCommand(index);
 }

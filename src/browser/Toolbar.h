@@ -41,9 +41,6 @@ public:
     Toolbar(const Controls &controls, core::SettingsStore &settings, platform::Desktop &desktop,
             QObject *parent = nullptr);
 
-    // Set while start-up presses a button itself: the button keeps its look.
-    bool ProgrammaticClick = false;
-
     int hoveredButton() const { return m_hovered; }
     Look look(int index) const;
     // Takes the hover look away (the windows a button opens cover it).

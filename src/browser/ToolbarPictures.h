@@ -1,17 +1,31 @@
 #pragma once
 
 #include <QPixmap>
-#include <QString>
 
 namespace browser {
 
-// The store of toolbar pictures by name ("previous", "nextbw", "Fullscreen",
-// "actual"...); the main window's hidden picture window answers it.
+// The toolbar's pictures; "Bw" is the greyed look of a button that is off.
+enum class ToolbarPicture {
+    Previous,
+    PreviousBw,
+    Next,
+    NextBw,
+    FullScreen,
+    FullScreenBw,
+    Resize,
+    ResizeBw,
+    Actual,
+    Favourites,
+    Folders,
+};
+
+// The store of toolbar pictures; the main window's hidden picture window
+// answers it.
 class ToolbarPictures
 {
 public:
     virtual ~ToolbarPictures() = default;
-    virtual QPixmap picture(const QString &name) const = 0;
+    virtual QPixmap picture(ToolbarPicture which) const = 0;
 };
 
 } // namespace browser

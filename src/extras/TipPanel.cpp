@@ -105,6 +105,15 @@ void TipPanel::NextTip()
     DisplayCurrentTip();
 }
 
+void TipPanel::imageSelected()
+{
+    m_c.mnuTips->setEnabled(true);
+    m_c.mnuTips->setChecked(false);
+    for (QWidget *tip :
+         std::initializer_list<QWidget *>{m_c.lblTipText, m_c.cmdNextTip, m_c.chkLoadTipsAtStartup})
+        tip->hide();
+}
+
 void TipPanel::DisplayCurrentTip()
 {
     if (!m_tips.isEmpty())

@@ -37,8 +37,8 @@ public:
     void NextTip();
     void DisplayCurrentTip();
 
-    const QStringList &TipList() const { return m_tips; }
-    int CurrentTipIndex() const { return m_current; }
+    // An image took the pane: the tips and their controls give way.
+    void imageSelected();
 
 Q_SIGNALS:
     // The pane is to show the placeholder picture for tips on or off.

@@ -111,9 +111,8 @@ private Q_SLOTS:
               "FavList", "Picture1", "Image1",     "HScroll1",   "VScroll1",
               "ftype",   "FileDate", "ImageSize",  "ImDimen",    "FileName",
               "Label1",  "Label2",   "lblTipText", "cmdNextTip", "chkLoadTipsAtStartup",
-              "welcome", "Text1",    "pics(0)",    "pics(1)",    "pics(3)",
-              "pics(4)", "pics(5)",  "pics(6)",    "pics(7)",    "pics(9)",
-              "pics(10)"})
+              "welcome", "pics(0)",  "pics(1)",    "pics(3)",    "pics(4)",
+              "pics(5)", "pics(6)",  "pics(7)",    "pics(9)",    "pics(10)"})
             QVERIFY2(window->findChild<QWidget *>(QLatin1String(name)), name);
         QVERIFY(!window->findChild<QWidget *>(QStringLiteral("pics(2)")));
         QVERIFY(!window->findChild<QWidget *>(QStringLiteral("pics(8)")));
@@ -121,7 +120,6 @@ private Q_SLOTS:
                  QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg;*.emf;*.cur"));
         QCOMPARE(window->Picture1->size(), QSize(445, 331));
         QVERIFY(window->fraFavLab->isHidden());
-        QVERIFY(window->Text1->isHidden());
     }
 
     void startsAtTheStoredFolderListingItsImages()

@@ -19,26 +19,26 @@
 class StubPictures final : public browser::ToolbarPictures
 {
 public:
-    QPixmap picture(const QString &name) const override
+    QPixmap picture(browser::ToolbarPicture which) const override
     {
-        auto &pixmap = m_made[name];
+        auto &pixmap = m_made[which];
         if (pixmap.isNull()) {
             pixmap = QPixmap(2, 2);
-            pixmap.fill(QColor::fromRgb(qHash(name) & 0xFFFFFF));
+            pixmap.fill(QColor::fromRgb(0x102030 * (int(which) + 1) & 0xFFFFFF));
         }
         return pixmap;
     }
-    QString nameOf(const QPixmap &pixmap) const
+    std::optional<browser::ToolbarPicture> nameOf(const QPixmap &pixmap) const
     {
         for (const auto &[name, made] : m_made) {
             if (made.toImage() == pixmap.toImage())
                 return name;
         }
-        return {};
+        return std::nullopt;
     }
 
 private:
-    mutable std::map<QString, QPixmap> m_made;
+    mutable std::map<browser::ToolbarPicture, QPixmap> m_made;
 };
 
 class StubFavourites final : public browser::FavouritesMenuSource
@@ -122,7 +122,5 @@ inline browser::InfoPanel::Controls infoControls(QWidget *root)
     c.Label2 = new platform::PictureButton(-1, root);
     auto *menu = new QMenu(root);
     c.mnuStatus = action(menu, "mnuStatus", true);
-    c.Text1 = new QLineEdit(root);
-    c.Text1->hide();
     return c;
 }

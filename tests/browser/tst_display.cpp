@@ -23,6 +23,7 @@ private:
     browser::ImageDisplay *m_display = nullptr;
     browser::InfoPanel *m_info = nullptr;
     QString m_caption;
+    QString m_ending;
 
     // The display and the strip wired as the main window wires them.
     void start()
@@ -42,6 +43,8 @@ private:
         connect(m_display, &browser::ImageDisplay::imageFailed, m_info, &browser::InfoPanel::clear);
         connect(m_info, &browser::InfoPanel::captionChanged, this,
                 [this](const QString &caption) { m_caption = caption; });
+        connect(m_info, &browser::InfoPanel::endingChanged, this,
+                [this](const QString &ending) { m_ending = ending; });
         for (QAction *item : {m_c.mnuStretch, m_c.mnuFullscrn, m_i.mnuStatus})
             item->setEnabled(false);
         m_display->applyStartupMode();
@@ -119,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(m_caption, QStringLiteral("Imagrove - ") + name);
         QCOMPARE(m_i.ImageSize->text(),
                  browser::sizeText(QFileInfo(m_pictures + u'/' + name).size()));
-        QCOMPARE(m_i.Text1->text(), name.right(3));
+        QCOMPARE(m_ending, name.right(3));
         QCOMPARE(m_state->CurrentImagePath, m_pictures + u'/' + name);
         QVERIFY(!m_i.FileDate->text().isEmpty());
         // Stretched to the box.
@@ -129,8 +132,9 @@ private Q_SLOTS:
              {m_c.mnuStretch, m_i.mnuStatus, m_c.mnuFullscrn, m_c.mnuBackCol->menuAction()})
             QVERIFY(item->isEnabled());
         QVERIFY(m_c.fullScreenButton->isEnabled());
-        QCOMPARE(m_stub.nameOf(m_c.fullScreenButton->pixmap()), QStringLiteral("Fullscreen"));
-        QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), QStringLiteral("actual"));
+        QCOMPARE(m_stub.nameOf(m_c.fullScreenButton->pixmap()),
+                 browser::ToolbarPicture::FullScreen);
+        QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), browser::ToolbarPicture::Actual);
     }
 
     void clearedSelectionOrListSyncShowsNothing()
@@ -222,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(!m_c.HScroll1->isEnabled());
         QVERIFY(!m_c.VScroll1->isEnabled());
         QCOMPARE(m_c.Image1->geometry(), QRect((445 - 100) / 2 + 1, (331 - 50) / 2 + 1, 100, 50));
-        QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), QStringLiteral("resize"));
+        QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), browser::ToolbarPicture::Resize);
 
         select(QStringLiteral("wide.bmp"));
         QVERIFY(m_c.HScroll1->isEnabled());
@@ -324,7 +328,7 @@ private Q_SLOTS:
         select(longName);
         QVERIFY(m_i.FileName->text().endsWith(QChar(0x2026)));
         QCOMPARE(m_i.FileName->toolTip(), longName);
-        QCOMPARE(m_i.Text1->text(), QStringLiteral("jpg"));
+        QCOMPARE(m_ending, QStringLiteral("jpg"));
         for (QLabel *label : {m_i.FileDate, m_i.FileName, m_i.ImageSize, m_i.ImDimen})
             QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
                      qPrintable(label->objectName()));

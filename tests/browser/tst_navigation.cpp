@@ -118,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(m_c.Dir1->listIndex(), -1); // the opened folder, not the entry below it
         QCOMPARE(m_c.File1->listCount(), 0);
         QVERIFY(!m_c.previous->isEnabled());
-        QCOMPARE(m_stub.nameOf(m_c.next->pixmap()), QStringLiteral("nextbw"));
+        QCOMPARE(m_stub.nameOf(m_c.next->pixmap()), browser::ToolbarPicture::NextBw);
         // Enter opens the selected entry.
         m_c.Dir1->setCurrentRow(rowOf(empty + QStringLiteral("/deeper")));
         QTest::keyClick(m_c.Dir1, Qt::Key_Return);
