@@ -15,9 +15,13 @@ const ImageType *typeAtMenuIndex(int index)
 
 const ImageType *typeOfFileName(const QString &fileName)
 {
-    const QString ending = fileName.right(3).toLower();
+    return typeOfExtension(QStringView(fileName).right(3));
+}
+
+const ImageType *typeOfExtension(QStringView extension)
+{
     for (const ImageType &type : imageTypes) {
-        if (ending == QLatin1String(type.extension))
+        if (extension.compare(QLatin1String(type.extension), Qt::CaseInsensitive) == 0)
             return &type;
     }
     return nullptr;

@@ -13,7 +13,8 @@ struct ImageType
     const char *menuCaption; // the File Types item
     int menuIndex;           // its place in the File Types menu
     int patternIndex;        // its place in the "All Images" pattern
-    const char *settingKey;  // "BMPassc": the association setting
+    const char *boxName;     // "chkBMPass": its association check box
+    const char *boxCaption;  // that box's caption
     const char *properName;  // the registered type name
     const char *messageWord; // the word used in messages about the type
     const char *iconFile;    // the icon beside the program; empty: the file is its own icon
@@ -23,13 +24,13 @@ struct ImageType
 
 // In the order of the association settings' table.
 inline constexpr std::array<ImageType, 7> imageTypes{{
-    {"bmp", "Bitmap File", "BMP", 0, 0, "BMPassc", "Bitmap", "BMP", "bmpicon.ico"},
-    {"jpg", "Jpeg File", "Jpeg", 3, 4, "JPGassc", "Jpeg", "Jpeg", "jpgicon.ico"},
-    {"gif", "GIF File", "GIF", 2, 3, "GIFassc", "GIF", "GIF", "gificon.ico"},
-    {"wmf", "MetaFile", "WMF", 4, 1, "WMFassc", "WMF", "WMF", "wmficon.ico"},
-    {"emf", "EMF", "EMF", 1, 5, "EMFassc", "EMF", "EMF", "emficon.ico"},
-    {"ico", "Icon File", "Icons", 5, 2, "ICOassc", "Icon", "Icon", ""},
-    {"cur", "Cursor File", "Cursors", 6, 6, "CURassc", "Cursor", "Cursor", ""},
+    {"bmp", "Bitmap File", "BMP", 0, 0, "chkBMPass", "BMP", "Bitmap", "BMP", "bmpicon.ico"},
+    {"jpg", "Jpeg File", "Jpeg", 3, 4, "chkJPGass", "JPG", "Jpeg", "Jpeg", "jpgicon.ico"},
+    {"gif", "GIF File", "GIF", 2, 3, "chkGIFass", "GIF", "GIF", "GIF", "gificon.ico"},
+    {"wmf", "MetaFile", "WMF", 4, 1, "chkWMFass", "WMF", "WMF", "WMF", "wmficon.ico"},
+    {"emf", "EMF", "EMF", 1, 5, "chkEMFass", "EMF", "EMF", "EMF", "emficon.ico"},
+    {"ico", "Icon File", "Icons", 5, 2, "chkICOass", "Icon", "Icon", "Icon", ""},
+    {"cur", "Cursor File", "Cursors", 6, 6, "chkCURass", "Cursor", "Cursor", "Cursor", ""},
 }};
 
 // The type whose File Types item is at a menu index; null outside 0..6.
@@ -37,6 +38,14 @@ const ImageType *typeAtMenuIndex(int index);
 // The type of a file name's lower-cased last three characters; null for
 // any other ending.
 const ImageType *typeOfFileName(const QString &fileName);
+// The type of an ending without its dot, in any letter case; null for any
+// other.
+const ImageType *typeOfExtension(QStringView extension);
+// A type's place in imageTypes.
+inline size_t indexOf(const ImageType &type)
+{
+    return size_t(&type - imageTypes.data());
+}
 
 // The icon a type is registered with: its file beside the program, or "%1"
 // for the types that are their own icon.

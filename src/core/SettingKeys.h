@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ImageTypes.h"
 #include "SettingsStore.h"
+
+#include <array>
 
 #include <QList>
 #include <QString>
@@ -91,6 +94,13 @@ inline const SettingKey WMFassc{Imagrove2, QStringLiteral("Options"), QStringLit
 inline const SettingKey EMFassc{Imagrove2, QStringLiteral("Options"), QStringLiteral("EMFassc"), 0};
 inline const SettingKey ICOassc{Imagrove2, QStringLiteral("Options"), QStringLiteral("ICOassc"), 0};
 inline const SettingKey CURassc{Imagrove2, QStringLiteral("Options"), QStringLiteral("CURassc"), 0};
+// A type's association setting.
+inline const SettingKey &associationKey(const ImageType &type)
+{
+    static const std::array<const SettingKey *, 7> inTypeOrder{
+        &BMPassc, &JPGassc, &GIFassc, &WMFassc, &EMFassc, &ICOassc, &CURassc};
+    return *inTypeOrder[indexOf(type)];
+}
 
 // Imagrove2 / Favs: "favn<n>" holds a favourite's name, "fava<n>" its folder.
 inline const QString FavsSection = QStringLiteral("Favs");

@@ -163,17 +163,12 @@ void frmIGUpdate::build()
     QFrame *custom = page(5, {QStringLiteral("Customise the associations by checking the image "
                                              "file types you wish.")});
     auto *grid = new QGridLayout;
-    const std::pair<QCheckBox **, const char *> checks[] = {
-        {&chkBMPass, "BMP"}, {&chkJPGass, "JPG"},  {&chkGIFass, "GIF"},    {&chkWMFass, "WMF"},
-        {&chkEMFass, "EMF"}, {&chkICOass, "Icon"}, {&chkCURass, "Cursor"},
-    };
-    const char *names[] = {"chkBMPass", "chkJPGass", "chkGIFass", "chkWMFass",
-                           "chkEMFass", "chkICOass", "chkCURass"};
-    for (int i = 0; i < 7; ++i) {
-        *checks[i].first = new QCheckBox(QLatin1String(checks[i].second), custom);
-        (*checks[i].first)->setObjectName(QLatin1String(names[i]));
-        (*checks[i].first)->setChecked(true);
-        grid->addWidget(*checks[i].first, i / 4, i % 4);
+    for (const core::ImageType &type : core::imageTypes) {
+        const int i = int(core::indexOf(type));
+        QCheckBox *box = chkAss[size_t(i)] = new QCheckBox(QLatin1String(type.boxCaption), custom);
+        box->setObjectName(QLatin1String(type.boxName));
+        box->setChecked(true);
+        grid->addWidget(box, i / 4, i % 4);
     }
     auto *customColumn = static_cast<QVBoxLayout *>(custom->layout());
     customColumn->insertLayout(1, grid);
@@ -236,11 +231,6 @@ void frmIGUpdate::showPage(int index)
     Frame1[size_t(index)]->show();
 }
 
-std::array<QCheckBox *, 7> frmIGUpdate::boxes() const
-{
-    return {chkBMPass, chkJPGass, chkGIFass, chkWMFass, chkEMFass, chkICOass, chkCURass};
-}
-
 void frmIGUpdate::cmdNext_Click(int index)
 {
     switch (index) {
@@ -252,7 +242,7 @@ void frmIGUpdate::cmdNext_Click(int index)
             showPage(5);
             break;
         }
-        for (QCheckBox *box : boxes())
+        for (QCheckBox *box : chkAss)
             box->setChecked(optAss->isChecked());
         showPage(6);
         Timer1.start();
@@ -306,15 +296,12 @@ void frmIGUpdate::Timer1_Timer()
     stepLabel(0, false);
 
     stepLabel(1, true);
-    const std::array<QCheckBox *, 7> checks = boxes();
-    for (size_t i = 0; i < checks.size(); ++i) {
-        if (!checks[i]->isChecked())
+    for (size_t i = 0; i < chkAss.size(); ++i) {
+        if (!chkAss[i]->isChecked())
             continue;
-        const core::ImageType &type =
-            *core::typeOfFileName(QStringLiteral("x.") + QLatin1String(types[i].extension));
+        const core::ImageType &type = core::imageTypes[i];
         try {
-            m_settings.save(core::keys::Imagrove2, QStringLiteral("Options"),
-                            QLatin1String(type.settingKey), QStringLiteral("1"));
+            core::keys::associationKey(type).save(m_settings, QStringLiteral("1"));
         } catch (const platform::Error &error) {
             platform::reportError(m_desktop, error, platform::captions::ErrorNumber);
         }

@@ -50,13 +50,8 @@ public:
     QRadioButton *optAss = nullptr;
     QRadioButton *optNoAss = nullptr;
     QRadioButton *optAssCustom = nullptr;
-    QCheckBox *chkBMPass = nullptr;
-    QCheckBox *chkJPGass = nullptr;
-    QCheckBox *chkGIFass = nullptr;
-    QCheckBox *chkWMFass = nullptr;
-    QCheckBox *chkEMFass = nullptr;
-    QCheckBox *chkICOass = nullptr;
-    QCheckBox *chkCURass = nullptr;
+    // chkBMPass to chkCURass, in the order of core::imageTypes.
+    std::array<QCheckBox *, 7> chkAss{};
     std::array<QLabel *, 3> stepLabels{};
     QFrame *Shape1 = nullptr;
     QLabel *lblContinue = nullptr;
@@ -77,7 +72,6 @@ private:
     void Timer1_Timer();
     void stepLabel(int step, bool bold);
     void widenBar();
-    std::array<QCheckBox *, 7> boxes() const;
 
     core::SettingsStore &m_settings;
     core::AppState &m_state;

@@ -46,11 +46,6 @@ QString dotted(const core::ImageType &type)
     return u'.' + QLatin1String(type.extension);
 }
 
-core::SettingKey settingOf(const core::ImageType &type)
-{
-    return {core::keys::Imagrove2, QStringLiteral("Options"), QLatin1String(type.settingKey), 0};
-}
-
 const QString Open = QStringLiteral("Open");
 const QString FrontPageKey =
     QStringLiteral("Software\\Microsoft\\FrontPage\\Editor\\Init Commands");
@@ -85,14 +80,14 @@ void AssociationSteps::createOwn(const core::ImageType &type, Use use)
 void AssociationSteps::saveType(const core::ImageType &type, Qt::CheckState box)
 {
     if (box == Qt::Checked) {
-        settingOf(type).save(m_settings, QStringLiteral("1"));
+        core::keys::associationKey(type).save(m_settings, QStringLiteral("1"));
         if (m_assoc && !associated(type)) {
             m_assoc->CreateUndoAssDat(dotted(type), QLatin1String(type.properName), Open, m_folder);
             createOwn(type, Use::SaveOwn);
         }
         return;
     }
-    settingOf(type).save(m_settings, QStringLiteral("0"));
+    core::keys::associationKey(type).save(m_settings, QStringLiteral("0"));
     if (!m_assoc || !associated(type))
         return;
     if (!m_assoc->UndoAssociation(m_folder, dotted(type)))
@@ -129,7 +124,7 @@ bool AssociationSteps::anyChosen(const core::SettingsStore &settings)
 {
     return std::any_of(core::imageTypes.begin(), core::imageTypes.end(),
                        [&](const core::ImageType &type) {
-                           return core::encoding::toNumber(settingOf(type).read(settings)) == 1;
+                           return core::encoding::toNumber(core::keys::associationKey(type).read(settings)) == 1;
                        });
 }
 
@@ -137,9 +132,8 @@ void AssociationSteps::reassert()
 {
     static constexpr const char *order[] = {"bmp", "jpg", "gif", "emf", "wmf", "ico", "cur"};
     for (const char *extension : order) {
-        const core::ImageType *type =
-            core::typeOfFileName(QStringLiteral("x.") + QLatin1String(extension));
-        if (core::encoding::toNumber(settingOf(*type).read(m_settings)) == 1 && m_assoc &&
+        const core::ImageType *type = core::typeOfExtension(QString::fromLatin1(extension));
+        if (core::encoding::toNumber(core::keys::associationKey(*type).read(m_settings)) == 1 && m_assoc &&
             !associated(*type))
             createOwn(*type, Use::Startup);
     }

@@ -151,15 +151,10 @@ void options::build()
                    "Label1");
     Label1->setWordWrap(true);
     advanced->addWidget(Label1, 0, 0, 1, 4);
-    const std::pair<QCheckBox **, const char *> types[] = {
-        {&chkBMPass, "BMP"}, {&chkJPGass, "JPG"},  {&chkGIFass, "GIF"},    {&chkWMFass, "WMF"},
-        {&chkEMFass, "EMF"}, {&chkICOass, "Icon"}, {&chkCURass, "Cursor"},
-    };
-    const char *typeNames[] = {"chkBMPass", "chkJPGass", "chkGIFass", "chkWMFass",
-                               "chkEMFass", "chkICOass", "chkCURass"};
-    for (int i = 0; i < 7; ++i) {
-        *types[i].first = named(new QCheckBox(QLatin1String(types[i].second)), typeNames[i]);
-        advanced->addWidget(*types[i].first, 1 + i / 4, i % 4);
+    for (const core::ImageType &type : core::imageTypes) {
+        const int i = int(core::indexOf(type));
+        chkAss[size_t(i)] = named(new QCheckBox(QLatin1String(type.boxCaption)), type.boxName);
+        advanced->addWidget(chkAss[size_t(i)], 1 + i / 4, i % 4);
     }
     cmdCheckall = named(new QPushButton(QStringLiteral("Check All")), "cmdCheckall");
     cmdCheckNone = named(new QPushButton(QStringLiteral("Check None")), "cmdCheckNone");
@@ -265,19 +260,6 @@ template <typename Step> void options::step(const char *label, Step &&work)
     }
 }
 
-QCheckBox *options::associationBox(const core::ImageType &type) const
-{
-    const QString extension = QLatin1String(type.extension);
-    const std::pair<const char *, QCheckBox *> boxes[] = {
-        {"bmp", chkBMPass}, {"jpg", chkJPGass}, {"gif", chkGIFass}, {"wmf", chkWMFass},
-        {"emf", chkEMFass}, {"ico", chkICOass}, {"cur", chkCURass}};
-    for (const auto &[ending, box] : boxes) {
-        if (extension == QLatin1String(ending))
-            return box;
-    }
-    return nullptr;
-}
-
 void options::Form_Load()
 {
     const char *trap = "Error Number: ";
@@ -304,9 +286,8 @@ void options::Form_Load()
     step(trap, [&] { setCheck(chkLoadTipsAtStartup, keys::ShowTips.read(m_settings)); });
     for (const char *extension : {"bmp", "gif", "jpg", "ico", "emf", "wmf", "cur"}) {
         step(trap, [&] {
-            const core::ImageType &type =
-                *core::typeOfFileName(QStringLiteral("x.") + QLatin1String(extension));
-            associationBox(type)->setChecked(m_associations.associated(type));
+            const core::ImageType &type = *core::typeOfExtension(QString::fromLatin1(extension));
+            chkAss[core::indexOf(type)]->setChecked(m_associations.associated(type));
         });
     }
     step(trap, [&] { setCheck(chkRevNav, keys::FsNav.read(m_settings)); });
@@ -364,7 +345,7 @@ void options::cmdOK_Click()
     });
     step(trap, [&] { m_associations.saveFrontPage(chkFP98->checkState()); });
     for (const core::ImageType &type : core::imageTypes)
-        step(trap, [&] { m_associations.saveType(type, associationBox(type)->checkState()); });
+        step(trap, [&] { m_associations.saveType(type, chkAss[core::indexOf(type)]->checkState()); });
     accept();
 }
 
@@ -401,8 +382,7 @@ void options::Command2_Click()
 
 void options::checkAssociations(bool on)
 {
-    for (QCheckBox *box :
-         {chkGIFass, chkJPGass, chkWMFass, chkEMFass, chkICOass, chkCURass, chkBMPass})
+    for (QCheckBox *box : chkAss)
         box->setChecked(on);
 }
 

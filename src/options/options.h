@@ -70,13 +70,8 @@ public:
     QCheckBox *chkLastdir = nullptr;
     // Advanced Options.
     QLabel *Label1 = nullptr;
-    QCheckBox *chkBMPass = nullptr;
-    QCheckBox *chkJPGass = nullptr;
-    QCheckBox *chkGIFass = nullptr;
-    QCheckBox *chkWMFass = nullptr;
-    QCheckBox *chkEMFass = nullptr;
-    QCheckBox *chkICOass = nullptr;
-    QCheckBox *chkCURass = nullptr;
+    // chkBMPass to chkCURass, in the order of core::imageTypes.
+    std::array<QCheckBox *, 7> chkAss{};
     QPushButton *cmdCheckall = nullptr;
     QPushButton *cmdCheckNone = nullptr;
     QCheckBox *chkImgFll = nullptr;
@@ -117,7 +112,6 @@ private:
     void chkUseEditor_Click();
     void chkDisFSNav_Click();
     // The box of a type, in the table's order.
-    QCheckBox *associationBox(const core::ImageType &type) const;
     // Runs one step of loading or saving; an error is shown and the next
     // step goes on.
     template <typename Step> void step(const char *label, Step &&work);

@@ -80,13 +80,13 @@ private Q_SLOTS:
         wizard.optAssCustom->setChecked(true);
         wizard.cmdNext[4]->click();
         QCOMPARE(wizard.visiblePage(), 5);
-        wizard.chkBMPass->setChecked(false);
-        wizard.chkCURass->setChecked(false);
+        wizard.chkAss[0]->setChecked(false);
+        wizard.chkAss[6]->setChecked(false);
         wizard.cmdBack[5]->click();
         wizard.cmdBack[4]->click();
         QCOMPARE(wizard.visiblePage(), 0);
         runWizard(wizard, wizard.optAss);
-        QVERIFY(wizard.chkBMPass->isChecked() && wizard.chkCURass->isChecked());
+        QVERIFY(wizard.chkAss[0]->isChecked() && wizard.chkAss[6]->isChecked());
         QCOMPARE(option("CURassc"), QStringLiteral("1"));
         QVERIFY(associated("Cursor", ".cur"));
         QVERIFY(associated("Compuserve GIF", ".gif"));

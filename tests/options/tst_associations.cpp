@@ -11,7 +11,7 @@ using platform::Answer;
 namespace {
 const ImageType &type(const char *extension)
 {
-    return *typeOfFileName(QStringLiteral("x.") + QLatin1String(extension));
+    return *typeOfExtension(QString::fromLatin1(extension));
 }
 QByteArray bytes(const QString &path)
 {
@@ -27,8 +27,7 @@ class tst_associations : public OptionsTest
 private:
     QString setting(const char *extension)
     {
-        return m_settings->get(keys::Imagrove2, QStringLiteral("Options"),
-                               QLatin1String(type(extension).settingKey));
+        return keys::associationKey(type(extension)).read(*m_settings);
     }
     QString record(const char *extension) const
     {

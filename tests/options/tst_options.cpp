@@ -129,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(dialog->chkLastdir->isChecked() && dialog->chkRevNav->isChecked() &&
                 dialog->chkGreyMode->isChecked() && dialog->chkUseEditor->isChecked());
         QCOMPARE(dialog->txtEditor->text(), QStringLiteral("/usr/bin/gimp"));
-        QVERIFY(dialog->chkBMPass->isChecked() && dialog->chkCURass->isChecked());
+        QVERIFY(dialog->chkAss[0]->isChecked() && dialog->chkAss[6]->isChecked());
     }
 
     void cancelAfterCheckAllChangesNothing()
