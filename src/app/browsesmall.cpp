@@ -84,11 +84,6 @@ QMenu *topMenu(QMenuBar *bar, const QString &name, const QString &caption)
     return menu;
 }
 
-// Gallery names of the Go menu and the tray's Go menu.
-const char *const galleryNames[] = {"Landscape Gallery", "Wildlife Gallery", "Space Gallery",
-                                    "Art Gallery", "Photo Gallery"};
-const int galleryNumbers[] = {1, 2, 3, 5, 6};
-
 } // namespace
 
 browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
@@ -114,7 +109,11 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
     setWindowHeightTwips(layout::FormHeightWithInfo);
 }
 
-browsesmall::~browsesmall() = default;
+browsesmall::~browsesmall()
+{
+    // The display reads ahead through the cache: it goes first.
+    delete m_display;
+}
 
 void browsesmall::buildControls()
 {
@@ -135,8 +134,7 @@ void browsesmall::buildControls()
     pics[3]->setPixmap(imagedim->home);
     pics[4]->setPixmap(imagedim->refresh);
     pics[5]->setPixmap(imagedim->fav);
-    pics[6]->setPixmap(imagedim->Fullscreenbw);
-    pics[7]->setPixmap(imagedim->resizebw);
+    disableViewButtons();
     pics[9]->setPixmap(imagedim->options);
     pics[10]->setPixmap(imagedim->help);
     pics[0]->setToolTip(QStringLiteral("Previous Image"));
@@ -304,8 +302,8 @@ void browsesmall::buildMenus()
     mnuTopten = item(mnuGoItem, QStringLiteral("mnuTopten"), QStringLiteral("Desktop Images"));
     separator(mnuGoItem, QStringLiteral("line4"));
     for (size_t i = 0; i < mnuLink.size(); ++i)
-        mnuLink[i] = item(mnuGoItem, QStringLiteral("mnuLink%1").arg(galleryNumbers[i]),
-                          QLatin1String(galleryNames[i]));
+        mnuLink[i] = item(mnuGoItem, QStringLiteral("mnuLink%1").arg(core::galleries[i].number),
+                          QLatin1String(core::galleries[i].name));
 
     mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
     mnuHelpcont = item(mnuHelp, QStringLiteral("mnuHelpcont"), QStringLiteral("Help Contents"));
@@ -323,7 +321,7 @@ void browsesmall::buildMenus()
     mnuGoMen = submenu(mnuOstrel, QStringLiteral("mnuGoMen"), QStringLiteral("Go"));
     for (size_t i = 0; i < mnuGallery.size(); ++i)
         mnuGallery[i] = item(mnuGoMen, QStringLiteral("mnuGallery%1").arg(i + 1),
-                             QLatin1String(galleryNames[i]));
+                             QLatin1String(core::galleries[i].name));
     mnuAboutIG = item(mnuOstrel, QStringLiteral("mnuAboutIG"), QStringLiteral("About..."));
     mnuCloseIG = item(mnuOstrel, QStringLiteral("mnuCloseIG"), QStringLiteral("Close Imagrove"));
     mnuOstrel->menuAction()->setVisible(false);
@@ -424,6 +422,11 @@ void browsesmall::paneCleared()
 {
     for (QAction *item : {mnuStretch, mnuStatus, mnuBackCol->menuAction(), mnuFullscrn})
         item->setEnabled(false);
+    disableViewButtons();
+}
+
+void browsesmall::disableViewButtons()
+{
     pics[6]->setPixmap(imagedim->Fullscreenbw);
     pics[6]->setEnabled(false);
     pics[7]->setPixmap(imagedim->resizebw);
@@ -528,12 +531,6 @@ void browsesmall::start()
 void browsesmall::Form_Load()
 {
     const QString &program = m_startup.programFolder;
-    m_typeIconPaths.clear();
-    for (const core::ImageType &type : core::imageTypes) {
-        if (*type.iconFile)
-            m_typeIconPaths << core::registeredIcon(type, program);
-    }
-
     m_tips->ShowTipPanel();
     ostrel->setTrayTip(QStringLiteral("Imagrove"));
 
@@ -622,10 +619,7 @@ bool browsesmall::openStartFolder(const QString &imageFolder)
         m_navigation->openFolder(folder);
     }
     m_navigation->updateStepping();
-    pics[6]->setPixmap(imagedim->Fullscreenbw);
-    pics[6]->setEnabled(false);
-    pics[7]->setPixmap(imagedim->resizebw);
-    pics[7]->setEnabled(false);
+    disableViewButtons();
     return opened;
 }
 

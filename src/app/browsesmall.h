@@ -168,7 +168,6 @@ public:
     QAction *mnuCloseIG = nullptr;
 
     // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
-    const QStringList &typeIconPaths() const { return m_typeIconPaths; }
     browser::Toolbar &toolbar() { return *m_toolbar; }
     // The favourite items of the Favourites menu.
     const std::vector<QAction *> &mnuFav1() const { return m_favourites->mnuFav1(); }
@@ -219,6 +218,8 @@ private:
     void favouritesPanelToggled(bool shown);
     void tipPlaceholder(bool tipsOn);
     void paneCleared();
+    // Full Screen and Resize greyed until an image is shown.
+    void disableViewButtons();
     void fullScreenLaunch();
 
     // The full-screen viewer, opened by the display.
@@ -239,7 +240,6 @@ private:
     std::unique_ptr<platform::PictureCache> m_ownCache;
     std::unique_ptr<DesktopSeam> m_seam;
     std::unique_ptr<core::PantrelComponents> m_components;
-    QStringList m_typeIconPaths;
     bool m_unloaded = false;
     bool m_programIconRead = false;
     platform::Picture m_programIcon;

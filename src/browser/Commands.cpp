@@ -16,7 +16,6 @@ namespace browser {
 namespace {
 const QString ReadmeFile = QStringLiteral("Readme.txt");
 const QString HelpFile = QStringLiteral("ig22help.html");
-constexpr int galleryNumbers[] = {1, 2, 3, 5, 6};
 } // namespace
 
 BrowserCommands::BrowserCommands(const Controls &controls, core::SettingsStore &settings,
@@ -47,7 +46,7 @@ void BrowserCommands::wire()
     connect(m_c.mnuMail2, &QAction::triggered, this,
             [this] { openAddress(QStringLiteral("mailto:") + core::EnquiriesAddress); });
     for (size_t i = 0; i < m_c.mnuLink.size(); ++i) {
-        const int number = galleryNumbers[i];
+        const int number = core::galleries[i].number;
         connect(m_c.mnuLink[i], &QAction::triggered, this,
                 [this, number] { openAddress(core::galleryAddress(number)); });
         // The tray's items run the Go menu's.

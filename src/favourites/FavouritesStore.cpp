@@ -6,29 +6,27 @@ namespace favourites {
 
 namespace {
 
-const QString Name = QStringLiteral("favn");
-const QString Folder = QStringLiteral("fava");
+const auto Name = core::keys::favName;
+const auto Folder = core::keys::favFolder;
 constexpr int searchLimit = 1000;
 
 } // namespace
 
-QString FavouritesStore::read(const QString &prefix, int number) const
+QString FavouritesStore::read(KeyOf key, int number) const
 {
-    return m_settings.get(core::keys::Imagrove2, core::keys::FavsSection,
-                          prefix + QString::number(number));
+    return key(number).read(m_settings);
 }
 
 void FavouritesStore::write(int number, const Favourite &favourite)
 {
     m_settings.save(core::keys::Imagrove2, core::keys::FavsSection,
-                    {{Name + QString::number(number), favourite.name},
-                     {Folder + QString::number(number), favourite.folder}});
+                    {{Name(number).name, favourite.name}, {Folder(number).name, favourite.folder}});
 }
 
-void FavouritesStore::erase(const QString &prefix, int number)
+void FavouritesStore::erase(KeyOf key, int number)
 {
-    m_settings.remove(core::keys::Imagrove2, core::keys::FavsSection,
-                      prefix + QString::number(number));
+    const core::SettingKey stored = key(number);
+    m_settings.remove(stored.app, stored.section, stored.name);
 }
 
 QList<Favourite> FavouritesStore::load() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 
 #include <QList>
@@ -47,11 +48,13 @@ public:
 private:
     static Refusal refusalFor(const QList<Favourite> &favourites, const QString &name,
                               const QString &folder);
-    QString read(const QString &prefix, int number) const;
+    // The key of a favourite's name or folder by its number.
+    using KeyOf = core::SettingKey (*)(int);
+    QString read(KeyOf key, int number) const;
     // A favourite's name and folder go in one write, so no copy of the
     // program ever sees one without the other.
     void write(int number, const Favourite &favourite);
-    void erase(const QString &prefix, int number);
+    void erase(KeyOf key, int number);
 
     core::SettingsStore &m_settings;
 };

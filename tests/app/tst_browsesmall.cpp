@@ -203,8 +203,6 @@ private Q_SLOTS:
     {
         auto window = makeWindow();
         QCOMPARE(keys::ProgramPath.read(*m_settings), m_program);
-        QCOMPARE(window->typeIconPaths().first(), m_program + QStringLiteral("/bmpicon.ico"));
-        QCOMPARE(window->typeIconPaths().size(), 5);
     }
 
     void unloadSavesStartFolderOnlyWhenLastUsed_data()
