@@ -1,4 +1,5 @@
 #include "MimeApps.h"
+#include "AtomicFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QLockFile>
 #include <QMimeDatabase>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -256,8 +256,7 @@ QString entryFor(const QString &program, const QString &mimeType)
                          QStringLiteral(";\nNoDisplay=true\nTerminal=false\n");
     if (!QDir().mkpath(QFileInfo(file).path()))
         return {};
-    QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly) || output.write(text.toUtf8()) < 0 || !output.commit())
+    if (!replaceFile(file, text.toUtf8()))
         return {};
     return id;
 }
@@ -327,10 +326,7 @@ bool setUserDefault(const QString &mimeType, const std::optional<QString> &value
     }
     if (lines.isEmpty())
         return QFile::remove(path) || !QFile::exists(path);
-    QSaveFile output(path);
-    const QByteArray text = lines.join('\n') + '\n';
-    return output.open(QIODevice::WriteOnly) && output.write(text) == text.size() &&
-           output.commit();
+    return replaceFile(path, lines.join('\n') + '\n');
 }
 
 } // namespace pantrel::mimeapps

@@ -1,10 +1,10 @@
 #include "Registry.h"
+#include "AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace pantrel {
@@ -382,11 +382,7 @@ bool Registry::update(const std::function<bool(RegistryTree &)> &change)
         if (!QFile::copy(m_path, copy))
             return false;
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(tree->serialize());
-    return file.commit();
+    return replaceFile(m_path, tree->serialize());
 }
 
 } // namespace pantrel

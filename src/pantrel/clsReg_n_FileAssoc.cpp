@@ -1,4 +1,5 @@
 #include "clsReg_n_FileAssoc.h"
+#include "AtomicFile.h"
 
 #include "Form1.h"
 #include "MimeApps.h"
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace pantrel {
 
@@ -319,10 +319,9 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
         record.formerDefault = mimeapps::userDefault(record.desktopType);
 
     // Written whole or not at all.
-    QSaveFile file(path);
-    const QByteArray bytes = record.toFile();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    QString error;
+    if (!replaceFile(path, record.toFile(), false, &error))
+        return fail(error);
     makeReadOnly(path);
     return true;
 }

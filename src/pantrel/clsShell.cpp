@@ -1,5 +1,6 @@
 // Shell utilities on the Linux desktop.
 #include "clsShell.h"
+#include "AtomicFile.h"
 
 #include "clsReg_n_FileAssoc.h"
 #include "MimeApps.h"
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeDatabase>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 #include <unistd.h>
@@ -79,12 +79,7 @@ bool writeAtomically(const QString &path, const QByteArray &contents, bool execu
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
-        return false;
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser);
-    return file.commit();
+    return replaceFile(path, contents, executable);
 }
 
 } // namespace shell

@@ -3,6 +3,7 @@
 
 #include <numeric>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -166,6 +167,58 @@ private Q_SLOTS:
         qunsetenv("PANTREL_REGISTRY");
         QCOMPARE(Registry::defaultPath(),
                  env.configHome() + QStringLiteral("/pantrel/registry.reg"));
+    }
+
+    void aWriteThatFailsLeavesTheOldFileWhole_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("killed while writing") << "killed";
+        QTest::newRow("refused while writing") << "refused";
+        QTest::newRow("read-only folder") << "read-only";
+    }
+    void aWriteThatFailsLeavesTheOldFileWhole()
+    {
+        QFETCH(QString, how);
+        TestEnvironment env;
+        Registry registry;
+        QVERIFY(registry.update([](RegistryTree &tree) {
+            for (int i = 0; i < 2000; ++i) {
+                RegValue value;
+                value.text = QString(60, u'x');
+                tree.ensure(HKEY_CURRENT_USER, QStringLiteral("Software\\seed\\k%1").arg(i))
+                    ->values.append(value);
+            }
+            return true;
+        }));
+        QFile file(registry.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        QVERIFY(before.size() > 128 * 1024);
+        if (how == QLatin1String("read-only")) {
+            const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                  QFileDevice::ReadOther | QFileDevice::ExeOther;
+            if (!env.actAsOrdinaryUser({QFileInfo(registry.path()).path()}, readOnly))
+                QSKIP("cannot act as an ordinary user here");
+            QVERIFY(!registry.update([](RegistryTree &tree) {
+                return tree.ensure(HKEY_CURRENT_USER, QStringLiteral("Software\\new")) != nullptr;
+            }));
+        } else {
+            // The writer may not write past 64 KiB: killed there, or told so.
+            QProcess writer;
+            writer.start(QStringLiteral("bash"),
+                         {QStringLiteral("-c"),
+                          QStringLiteral("ulimit -f 64; %1 exec \"$0\" cut 1")
+                              .arg(how == QLatin1String("refused") ? "trap '' XFSZ;" : ""),
+                          QStringLiteral(WRITER_PATH)});
+            QVERIFY(writer.waitForFinished(60000));
+            if (how == QLatin1String("refused"))
+                QCOMPARE(writer.readAllStandardOutput().trimmed(), QByteArray("0"));
+            else
+                QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == before);
     }
 
     void writersAtOnceLoseNothingSilently()
