@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <memory>
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
@@ -457,6 +458,31 @@ private Q_SLOTS:
         QTest::keyClick(window->File1, Qt::Key_Down);
         QCOMPARE(window->File1->fileName(), QStringLiteral("p2.bmp"));
         QCOMPARE(window->Image1->pixmap().toImage().pixelColor(4, 4), shown);
+    }
+
+    void controlsThatSaveReportAnUnwritableStore_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("back colour") << "mnuBGrey";
+        QTest::newRow("tips at start-up") << "chkLoadTipsAtStartup";
+    }
+    void controlsThatSaveReportAnUnwritableStore()
+    {
+        QFETCH(QString, control);
+        auto window = makeWindow();
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (!m_env->actAsOrdinaryUser({m_env->configHome() + QStringLiteral("/Imagrove")},
+                                      readOnly))
+            QSKIP("cannot act as an ordinary user here");
+        m_desktop->answerMessage(platform::Answer::Ok);
+        if (auto *item = window->findChild<QAction *>(control))
+            item->trigger();
+        else
+            QTest::mouseClick(window->findChild<QAbstractButton *>(control), Qt::LeftButton);
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QVERIFY(window->isVisible());
+        QVERIFY(!m_state->SecondaryWindowOpen);
     }
 
     void downAfterLaunchStepsToTheNextFile()
