@@ -136,6 +136,46 @@ void removeSpellings(QSettings &settings, const QString &section, const QString 
     }
 }
 
+// The values of every spelling of some keys, by their full names.
+QList<std::pair<QString, QVariant>> spellingsOf(QSettings &settings, const QString &section,
+                                                const QStringList &keys)
+{
+    QList<std::pair<QString, QVariant>> found;
+    for (const QString &group : settings.childGroups()) {
+        if (group.compare(section, Qt::CaseInsensitive) != 0)
+            continue;
+        settings.beginGroup(group);
+        for (const QString &name : settings.childKeys()) {
+            for (const QString &key : keys) {
+                if (name.compare(key, Qt::CaseInsensitive) == 0)
+                    found.append({group + u'/' + name, settings.value(name)});
+            }
+        }
+        settings.endGroup();
+    }
+    return found;
+}
+
+// Writes the changes, or puts the keys back as they were and throws: the
+// toolkit keeps unwritten changes for the next reader of the file, which
+// would show what the disk does not hold (and write it later).
+template <typename Change>
+void changeOrRestore(QSettings &settings, const QString &section, const QStringList &keys,
+                     const Change &change, void (*finish)(QSettings &))
+{
+    const QList<std::pair<QString, QVariant>> before = spellingsOf(settings, section, keys);
+    change();
+    try {
+        finish(settings);
+    } catch (...) {
+        for (const QString &key : keys)
+            removeSpellings(settings, section, key, false);
+        for (const auto &[name, value] : before)
+            settings.setValue(name, value);
+        throw;
+    }
+}
+
 } // namespace
 
 void SettingsStore::save(const QString &app, const QString &section, const QString &key,
@@ -149,21 +189,29 @@ void SettingsStore::save(const QString &app, const QString &section,
 {
     QSettings settings(fileFor(app), QSettings::IniFormat);
     prepareWrite(settings);
-    for (const auto &[key, value] : values) {
-        removeSpellings(settings, section, key, true);
-        settings.beginGroup(section);
-        settings.setValue(key, value);
-        settings.endGroup();
-    }
-    finishWrite(settings);
+    QStringList keys;
+    for (const auto &pair : values)
+        keys << pair.first;
+    changeOrRestore(
+        settings, section, keys,
+        [&] {
+            for (const auto &[key, value] : values) {
+                removeSpellings(settings, section, key, true);
+                settings.beginGroup(section);
+                settings.setValue(key, value);
+                settings.endGroup();
+            }
+        },
+        &SettingsStore::finishWrite);
 }
 
 void SettingsStore::remove(const QString &app, const QString &section, const QString &key)
 {
     QSettings settings(fileFor(app), QSettings::IniFormat);
     prepareWrite(settings);
-    removeSpellings(settings, section, key, false);
-    finishWrite(settings);
+    changeOrRestore(
+        settings, section, {key}, [&] { removeSpellings(settings, section, key, false); },
+        &SettingsStore::finishWrite);
 }
 
 } // namespace core

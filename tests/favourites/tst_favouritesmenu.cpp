@@ -167,6 +167,36 @@ private Q_SLOTS:
         QCOMPARE(core::keys::Favlist.read(*m_settings), QStringLiteral("0"));
     }
 
+    void managerReportsAnUnwritableStore()
+    {
+        store({{"A", m_a}});
+        auto window = makeWindow();
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (!m_env->actAsOrdinaryUser({m_env->configHome() + QStringLiteral("/Imagrove")},
+                                      readOnly))
+            QSKIP("cannot act as an ordinary user here");
+        bool stayed = false;
+        QStringList shown;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto &manager = static_cast<favourites::frmFavEd &>(dialog);
+            clickRow(manager.List1, 0);
+            m_desktop->answerInput(QStringLiteral("First"));
+            m_desktop->answerMessage(Answer::Ok);
+            QTest::mouseClick(manager.cmdRename, Qt::LeftButton);
+            stayed = manager.result() == 0;
+            for (int row = 0; row < manager.List1->count(); ++row)
+                shown << manager.List1->item(row)->text();
+            return int(QDialog::Rejected);
+        });
+        window->mnuFavMan->trigger();
+        QVERIFY(stayed);
+        QCOMPARE(shown, QStringList{"A"});
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(stored(), (QList<Favourite>{{"A", m_a}}));
+        QVERIFY(!m_state->SecondaryWindowOpen);
+    }
+
     void managerChecksDeletesAndRenamesInPlace()
     {
         const QString c = m_env->makeFolder(QStringLiteral("c"));

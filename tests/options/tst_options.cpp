@@ -83,6 +83,25 @@ private Q_SLOTS:
         QVERIFY(storedKeys(*m_settings).isEmpty());
     }
 
+    void saveIntoAnUnwritableStoreIsReported()
+    {
+        auto dialog = open();
+        dialog->Check1->setChecked(!dialog->Check1->isChecked());
+        m_env->makeFolder(QStringLiteral("config/Imagrove"));
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (!m_env->actAsOrdinaryUser({m_env->configHome() + QStringLiteral("/Imagrove")},
+                                      readOnly))
+            QSKIP("cannot act as an ordinary user here");
+        // One for each step of the save that writes.
+        constexpr int steps = 15;
+        for (int i = 0; i < steps; ++i)
+            m_desktop->answerMessage(platform::Answer::Ok);
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        QCOMPARE(m_desktop->messages.size(), steps);
+        QVERIFY(!m_state->SecondaryWindowOpen);
+    }
+
     void unexpectedImageSizeShowsStretchAndSavesIt()
     {
         keys::ImageSize.save(*m_settings, QStringLiteral("Huge"));
