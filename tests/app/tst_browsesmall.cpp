@@ -470,10 +470,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, control);
         auto window = makeWindow();
-        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                              QFileDevice::ReadOther | QFileDevice::ExeOther;
-        if (!m_env->actAsOrdinaryUser({m_env->configHome() + QStringLiteral("/Imagrove")},
-                                      readOnly))
+        if (!m_env->lockFolder())
             QSKIP("cannot act as an ordinary user here");
         m_desktop->answerMessage(platform::Answer::Ok);
         if (auto *item = window->findChild<QAction *>(control))

@@ -171,10 +171,7 @@ private Q_SLOTS:
     {
         store({{"A", m_a}});
         auto window = makeWindow();
-        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                              QFileDevice::ReadOther | QFileDevice::ExeOther;
-        if (!m_env->actAsOrdinaryUser({m_env->configHome() + QStringLiteral("/Imagrove")},
-                                      readOnly))
+        if (!m_env->lockFolder())
             QSKIP("cannot act as an ordinary user here");
         bool stayed = false;
         QStringList shown;

@@ -274,12 +274,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, item);
         auto window = windowShowing(QStringLiteral("a.bmp"));
-        const QString store = m_env->configHome() + QStringLiteral("/Imagrove");
-        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                              QFileDevice::ReadOther | QFileDevice::ExeOther;
         bool stayed = false;
         inViewer(*window, [&](Form4 &viewer) {
-            if (!m_env->actAsOrdinaryUser({store}, readOnly))
+            if (!m_env->lockFolder())
                 return;
             m_desktop->answerMessage(platform::Answer::Ok);
             viewer.findChild<QAction *>(item)->trigger();

@@ -87,11 +87,7 @@ private Q_SLOTS:
     {
         auto dialog = open();
         dialog->Check1->setChecked(!dialog->Check1->isChecked());
-        m_env->makeFolder(QStringLiteral("config/Imagrove"));
-        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                              QFileDevice::ReadOther | QFileDevice::ExeOther;
-        if (!m_env->actAsOrdinaryUser({m_env->configHome() + QStringLiteral("/Imagrove")},
-                                      readOnly))
+        if (!m_env->lockFolder())
             QSKIP("cannot act as an ordinary user here");
         // One for each step of the save that writes.
         constexpr int steps = 15;

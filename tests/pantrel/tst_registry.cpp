@@ -196,9 +196,7 @@ private Q_SLOTS:
         file.close();
         QVERIFY(before.size() > 128 * 1024);
         if (how == QLatin1String("read-only")) {
-            const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                  QFileDevice::ReadOther | QFileDevice::ExeOther;
-            if (!env.actAsOrdinaryUser({QFileInfo(registry.path()).path()}, readOnly))
+            if (!env.lockFolder(QFileInfo(registry.path()).path()))
                 QSKIP("cannot act as an ordinary user here");
             QVERIFY(!registry.update([](RegistryTree &tree) {
                 return tree.ensure(HKEY_CURRENT_USER, QStringLiteral("Software\\new")) != nullptr;

@@ -82,6 +82,14 @@ bool TestEnvironment::actAsOrdinaryUser(const QStringList &paths,
     return true;
 }
 
+bool TestEnvironment::lockFolder(const QString &folder)
+{
+    const QString path = folder.isEmpty() ? configHome() + QStringLiteral("/Imagrove") : folder;
+    QDir().mkpath(path);
+    return actAsOrdinaryUser({path}, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                         QFileDevice::ReadOther | QFileDevice::ExeOther);
+}
+
 QString TestEnvironment::makeFolder(const QString &relative) const
 {
     const QString path = root() + u'/' + relative;

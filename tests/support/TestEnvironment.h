@@ -30,6 +30,9 @@ public:
     // permissions given. False when that cannot be.
     bool actAsOrdinaryUser(const QStringList &paths = {},
                            QFileDevice::Permissions permissions = {});
+    // As actAsOrdinaryUser, with a folder that can be read but not written:
+    // the program's settings folder by default.
+    bool lockFolder(const QString &folder = {});
 
 private:
     QTemporaryDir m_dir;
