@@ -70,7 +70,6 @@ public:
     void applyStartupColour();
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
-    // The Full Screen command, as start-up runs it for a command-line image.
     // The viewer has closed, leaving its picture here: laid out again
     // without reloading, centred where it is smaller than the pane.
     void viewerClosed();
