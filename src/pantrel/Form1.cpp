@@ -115,7 +115,9 @@ Form1::Form1(QWidget *parent) : QDialog(parent)
 
 bool Form1::showPrograms(const QString &title, const QString &message, const QString &pattern)
 {
-    choice().cancelled = false;
+    // Only OK with a file chosen is a choice: Escape, closing the window
+    // and OK on no file are not.
+    choice().cancelled = true;
     Form1 picker;
     picker.setWindowTitle(title);
     picker.Label1->setText(message);
@@ -218,15 +220,19 @@ void Form1::File1_DblClick()
 
 void Form1::cmdOK_Click()
 {
-    const QListWidgetItem *selected = File1->currentItem();
-    choice().name = selected ? selected->text() : QString();
+    const QList<QListWidgetItem *> selected = File1->selectedItems();
+    if (selected.isEmpty()) {
+        reject();
+        return;
+    }
+    choice().name = selected.first()->text();
     choice().folder = m_folder;
+    choice().cancelled = false;
     accept();
 }
 
 void Form1::cmdCancel_Click()
 {
-    choice().cancelled = true;
     reject();
 }
 

@@ -267,6 +267,9 @@ void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QStr
                                            const QString &ExeName, const QString &Extention,
                                            const QString &DefaultIconFP)
 {
+    // No program, no opener: a command of a folder alone opens nothing.
+    if (ExeName.trimmed().isEmpty() || Path.trimmed().isEmpty())
+        return;
     TypeRegistration record;
     record.extension = Extension;
     record.properName = ProperName;

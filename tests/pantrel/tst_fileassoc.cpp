@@ -142,6 +142,17 @@ private Q_SLOTS:
         QCOMPARE(m_assoc->getstring(0x1234u, QStringLiteral(".gif")), QVariant());
     }
 
+    void noProgramMakesNoAssociation()
+    {
+        // What a picker closed without a choice leaves.
+        m_assoc->CreateAssociation(QStringLiteral("Bitmap"), QStringLiteral("Bitmap"),
+                                   QStringLiteral("Image"), QStringLiteral(".bmp"),
+                                   QStringLiteral("Open"), QString(), QString(), QString(),
+                                   QStringLiteral("/icons/bmp.ico"));
+        QCOMPARE(get(QStringLiteral(".bmp")), QStringLiteral("(empty)"));
+        QVERIFY(!QFile::exists(m_env->configHome() + QStringLiteral("/mimeapps.list")));
+    }
+
     void createAssociationWritesTheType_data()
     {
         QTest::addColumn<QString>("extension");

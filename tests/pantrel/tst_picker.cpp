@@ -156,19 +156,20 @@ private Q_SLOTS:
         QCOMPARE(assoc->ProgramFP(), QVariant(m_programs));
     }
 
-    void okWithNothingSelectedGivesAnEmptyName()
+    void okWithNothingSelectedIsNoChoice()
     {
         auto assoc = makeAssoc();
         m_seam->windows.push_back([&](QDialog &dialog) {
             openFolder(dialog, m_programs);
+            choose(dialog, QStringLiteral("paint"));
+            auto *list = dialog.findChild<QListWidget *>(QStringLiteral("File1"));
+            list->clearSelection();
             press(dialog, "cmdOK");
         });
-        QVERIFY(assoc->ShowPrograms(QStringLiteral("Pick"), QString(), QStringLiteral("*")));
-        QCOMPARE(assoc->ProgramFN(), QVariant(QString()));
-        QCOMPARE(assoc->ProgramFP(), QVariant(m_programs));
+        QVERIFY(!assoc->ShowPrograms(QStringLiteral("Pick"), QString(), QStringLiteral("*")));
     }
 
-    void closingByTheFrameKeepsTheFormerChoice()
+    void closingByTheFrameIsNoChoice()
     {
         auto assoc = makeAssoc();
         m_seam->windows.push_back([&](QDialog &dialog) {
@@ -183,7 +184,7 @@ private Q_SLOTS:
             choose(dialog, QStringLiteral("notes.txt"));
             dialog.close();
         });
-        QVERIFY(assoc->ShowPrograms(QStringLiteral("Pick"), QString(), QStringLiteral("*")));
+        QVERIFY(!assoc->ShowPrograms(QStringLiteral("Pick"), QString(), QStringLiteral("*")));
         QCOMPARE(assoc->ProgramFN(), QVariant(QStringLiteral("paint")));
     }
 
