@@ -216,10 +216,13 @@ int openDocument(const QString &file, const QString &folder)
     if (!folder.isEmpty() && !QFileInfo(slashes(folder)).isDir())
         return 3;
     const QString start = folder.isEmpty() ? QDir::currentPath() : slashes(folder);
-    const QUrl url(file);
-    if (url.scheme().size() > 1) // a web or mail address
-        return seam().startProgram(QStringLiteral("xdg-open"), {file}, start) ? 42 : 31;
     const QFileInfo info(QDir(start), slashes(file));
+    // A web or mail address; a name with a colon that the folder holds is a file.
+    const QUrl url(file, QUrl::StrictMode);
+    static const QStringList addresses{QStringLiteral("http"), QStringLiteral("https"),
+                                       QStringLiteral("ftp"), QStringLiteral("mailto")};
+    if (url.isValid() && addresses.contains(url.scheme(), Qt::CaseInsensitive) && !info.exists())
+        return seam().startProgram(QStringLiteral("xdg-open"), {file}, start) ? 42 : 31;
     if (file.isEmpty() || !info.exists())
         return info.dir().exists() ? 2 : 3;
     if (isProgram(info))

@@ -175,6 +175,10 @@ private Q_SLOTS:
                                         << "nowhere" << false << "Invalid Path";
         QTest::newRow("opened") << "notes.txt"
                                 << "docs" << true << "";
+        QTest::newRow("a name with a colon is a file") << "we:ird.txt"
+                                                       << "docs" << true << "";
+        QTest::newRow("a missing one too") << "we:gone.txt"
+                                           << "docs" << false << "File Not Found";
     }
     void runFile()
     {
@@ -184,6 +188,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         m_env->makeFile(QStringLiteral("docs/notes.txt"), 10);
         m_env->makeFile(QStringLiteral("docs/data.zzz"), 10);
+        m_env->makeFile(QStringLiteral("docs/we:ird.txt"), 10);
         if (opener) {
             m_env->makeFile(QStringLiteral("data/applications/reader.desktop"));
             QFile list(m_env->configHome() + QStringLiteral("/mimeapps.list"));
@@ -193,6 +198,8 @@ private Q_SLOTS:
         m_shell->RunFile(file, m_env->root() + u'/' + folder, 1);
         QCOMPARE(m_seam->messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(m_seam->started.size(), opener ? 1 : 0);
+        if (opener)
+            QCOMPARE(m_seam->started[0].last(), m_env->root() + u'/' + folder + u'/' + file);
     }
 
     void closingAWindowThatIsNotThereShowsNothing()
