@@ -160,9 +160,21 @@ bool FavouritesMenu::deleteFavourite(const QString &name, const QString &folder)
     return deleted;
 }
 
+bool FavouritesMenu::refuseIllegalName(const QString &name)
+{
+    // The menu's own line for an empty list cannot be a favourite's name.
+    if (name != NoFavourites)
+        return false;
+    m_desktop.msgBox(QStringLiteral("Illegal Favourites name, please choose another name"),
+                     Icon::Exclamation, Buttons::Ok, QStringLiteral("Illegal Name"));
+    return true;
+}
+
 bool FavouritesMenu::renameFavourite(const QString &oldName, const QString &newName,
                                      const QString &folder)
 {
+    if (refuseIllegalName(newName))
+        return false;
     bool renamed = false;
     try {
         renamed = !reportRefusal(m_store.rename(oldName, newName, folder));
@@ -188,11 +200,8 @@ void FavouritesMenu::mnuAdd_Click()
             m_desktop.inputBox(QStringLiteral("Please input a name for this favourite"));
         if (!name || name->isEmpty())
             return;
-        if (*name == NoFavourites) {
-            m_desktop.msgBox(QStringLiteral("Illegal Favourites name, please choose another name"),
-                             Icon::Exclamation, Buttons::Ok, QStringLiteral("Illegal Name"));
+        if (refuseIllegalName(*name))
             return;
-        }
         add(*name, folder);
     } else {
         if (m_desktop.msgBox(QStringLiteral("Are you sure you wish to delete this favourite?"),

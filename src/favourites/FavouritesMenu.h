@@ -83,6 +83,8 @@ private:
     void mnuFavMan_Click();
     void add(const QString &name, const QString &folder);
     bool reportRefusal(FavouritesStore::Refusal refusal);
+    // Refuses "No Favourites" with a message; false for any other name.
+    bool refuseIllegalName(const QString &name);
     void reportWriteError(const platform::Error &error);
 
     Controls m_c;

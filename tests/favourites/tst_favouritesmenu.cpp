@@ -167,18 +167,29 @@ private Q_SLOTS:
         QCOMPARE(core::keys::Favlist.read(*m_settings), QStringLiteral("0"));
     }
 
-    void managerReportsAnUnwritableStore()
+    void aRenameThatCannotBeMadeChangesNothing_data()
     {
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("unwritable store") << "First" << true << "Error Number: 75";
+        QTest::newRow("the empty list's line") << "No Favourites" << false << "Illegal Name";
+    }
+    void aRenameThatCannotBeMadeChangesNothing()
+    {
+        QFETCH(QString, newName);
+        QFETCH(bool, locked);
+        QFETCH(QString, caption);
         store({{"A", m_a}});
         auto window = makeWindow();
-        if (!m_env->lockFolder())
+        if (locked && !m_env->lockFolder())
             QSKIP("cannot act as an ordinary user here");
         bool stayed = false;
         QStringList shown;
         m_desktop->answerModal([&](QDialog &dialog) {
             auto &manager = static_cast<favourites::frmFavEd &>(dialog);
             clickRow(manager.List1, 0);
-            m_desktop->answerInput(QStringLiteral("First"));
+            m_desktop->answerInput(newName);
             m_desktop->answerMessage(Answer::Ok);
             QTest::mouseClick(manager.cmdRename, Qt::LeftButton);
             stayed = manager.result() == 0;
@@ -190,6 +201,7 @@ private Q_SLOTS:
         QVERIFY(stayed);
         QCOMPARE(shown, QStringList{"A"});
         QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, caption);
         QCOMPARE(stored(), (QList<Favourite>{{"A", m_a}}));
         QVERIFY(!m_state->SecondaryWindowOpen);
     }
