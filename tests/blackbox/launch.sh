@@ -63,6 +63,7 @@ start_as() {
     env -i "${sanitizers[@]}" PATH="$PATH" DISPLAY="$DISPLAY" HOME="$home" XDG_CONFIG_HOME="$home/config" \
         XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
         XDG_DATA_DIRS="$work/system" XDG_CONFIG_DIRS="$work/etc" IMAGROVE_BLACKBOX="$token" \
+        QT_FORCE_STDERR_LOGGING=1 \
         "$@" >"$home/output.txt" 2>&1 &
     pid=$!
     launches=$((launches + 1))
@@ -161,7 +162,7 @@ launch_file() {
         done
         if ! kill -0 "$pid" 2>/dev/null; then
             wait "$pid"
-            fail "$name (launch $round): ended with status $? before any window: $(tail -3 "$home/output.txt")"
+            fail "$name (launch $round): ended with status $? before any window: $(head -c 3000 "$home/output.txt")"
             continue
         fi
         if ! grep -qF " Imagrove - $name" <<<"$shown" && [ "$(boxes_in "$shown")" -eq 0 ]; then
