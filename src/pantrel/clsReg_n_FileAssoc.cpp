@@ -134,19 +134,30 @@ void clsReg_n_FileAssoc::savekey(RootKey hKey, const QString &strPath)
     write(strPath, [&](RegistryTree &tree) { return tree.ensure(hKey, strPath) != nullptr; });
 }
 
+namespace {
+
+// A string value as the registry functions give it: up to its first NUL;
+// invalid when the key or the string is not there.
+QVariant stringIn(const RegistryTree &tree, RootKey root, const QString &path,
+                  const QString &name = {})
+{
+    RegKey *key = tree.find(root, path);
+    RegValue *value = key ? key->value(name) : nullptr;
+    if (!value || value->type != RegValue::String)
+        return {};
+    const qsizetype nul = value->text.indexOf(QChar(0));
+    return nul < 0 ? value->text : value->text.left(nul);
+}
+
+} // namespace
+
 QVariant clsReg_n_FileAssoc::getstring(RootKey hKey, const QString &strPath,
                                        const QVariant &strValue)
 {
     QVariant result;
     const QString name = strValue.isValid() ? strValue.toString() : QString();
-    m_registry.read([&](const RegistryTree &tree) {
-        RegKey *key = tree.find(hKey, strPath);
-        RegValue *value = key ? key->value(name) : nullptr;
-        if (value && value->type == RegValue::String) {
-            const qsizetype nul = value->text.indexOf(QChar(0));
-            result = nul < 0 ? value->text : value->text.left(nul);
-        }
-    });
+    m_registry.read(
+        [&](const RegistryTree &tree) { result = stringIn(tree, hKey, strPath, name); });
     return result;
 }
 
@@ -307,16 +318,25 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
 
     UndoRecord record;
     record.ex = FTExtension;
-    record.pn = text(HKEY_CLASSES_ROOT, FTExtension);
-    record.ct = text(HKEY_CLASSES_ROOT, FTExtension, QStringLiteral("Content Type"));
-    if (record.pn == ProperName) {
-        record.longForm = true;
-        record.fn = text(HKEY_CLASSES_ROOT, ProperName);
-        record.di = text(HKEY_CLASSES_ROOT, ProperName + QStringLiteral("\\DefaultIcon\\"));
-        record.ph = text(HKEY_CLASSES_ROOT, ProperName + QStringLiteral("\\Shell\\") + Action +
-                                                QStringLiteral("\\Command\\"));
-        record.ac = Action;
-    }
+    // Read in one go: a registry that cannot be read gives no record, and
+    // the one kept from before stays.
+    const bool read = m_registry.read([&](const RegistryTree &tree) {
+        const auto get = [&](const QString &path, const QString &name = {}) {
+            return stringIn(tree, HKEY_CLASSES_ROOT, path, name).toString();
+        };
+        record.pn = get(FTExtension);
+        record.ct = get(FTExtension, QStringLiteral("Content Type"));
+        if (record.pn == ProperName) {
+            record.longForm = true;
+            record.fn = get(ProperName);
+            record.di = get(ProperName + QStringLiteral("\\DefaultIcon\\"));
+            record.ph = get(ProperName + QStringLiteral("\\Shell\\") + Action +
+                            QStringLiteral("\\Command\\"));
+            record.ac = Action;
+        }
+    });
+    if (!read)
+        return fail(QStringLiteral("The registry cannot be read."));
     record.desktopType = mimeapps::mediaType(FTExtension);
     if (!record.desktopType.isEmpty())
         record.formerDefault = mimeapps::userDefault(record.desktopType);

@@ -342,6 +342,20 @@ private Q_SLOTS:
         QCOMPARE(m_assoc->GetLastErrorMsg(), error);
     }
 
+    void aRecordIsNotReplacedWhenTheRegistryCannotBeRead()
+    {
+        associateBitmap();
+        QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
+                                          QStringLiteral("Open"), m_records));
+        const QString record = m_records + QStringLiteral("/.bmp_undo.dat");
+        const QByteArray before = fileBytes(record);
+        if (!m_env->actAsOrdinaryUser({Registry::defaultPath()}))
+            QSKIP("cannot act as an ordinary user here");
+        QVERIFY(!m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
+                                           QStringLiteral("Open"), m_records));
+        QCOMPARE(fileBytes(record), before);
+    }
+
     void failedWritesAreReportedAndChangeNothing_data()
     {
         QTest::addColumn<bool>("unreadable");
