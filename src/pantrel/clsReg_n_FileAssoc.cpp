@@ -337,6 +337,12 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
     });
     if (!read)
         return fail(QStringLiteral("The registry cannot be read."));
+    // The record is one value a line: a value with a line break would make
+    // lines of its own, and the record could not be read back.
+    for (const QString *value : {&record.pn, &record.ct, &record.fn, &record.di, &record.ph}) {
+        if (value->contains(u'\n') || value->contains(u'\r'))
+            return fail(QStringLiteral("A value with a line break cannot be kept: %1").arg(*value));
+    }
     record.desktopType = mimeapps::mediaType(FTExtension);
     if (!record.desktopType.isEmpty())
         record.formerDefault = mimeapps::userDefault(record.desktopType);

@@ -342,14 +342,24 @@ private Q_SLOTS:
         QCOMPARE(m_assoc->GetLastErrorMsg(), error);
     }
 
-    void aRecordIsNotReplacedWhenTheRegistryCannotBeRead()
+    void aRecordIsNotReplacedByOneThatCannotBeMade_data()
     {
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("registry that cannot be read") << true;
+        QTest::newRow("former value with a line break") << false;
+    }
+    void aRecordIsNotReplacedByOneThatCannotBeMade()
+    {
+        QFETCH(bool, unreadable);
         associateBitmap();
         QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
                                           QStringLiteral("Open"), m_records));
         const QString record = m_records + QStringLiteral("/.bmp_undo.dat");
         const QByteArray before = fileBytes(record);
-        if (!m_env->actAsOrdinaryUser({Registry::defaultPath()}))
+        if (!unreadable)
+            m_assoc->savestring(HKEY_CLASSES_ROOT, QStringLiteral(".bmp"), QString(),
+                                QStringLiteral("Paint\r\n~ph$/bin/evil"));
+        else if (!m_env->actAsOrdinaryUser({Registry::defaultPath()}))
             QSKIP("cannot act as an ordinary user here");
         QVERIFY(!m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
                                            QStringLiteral("Open"), m_records));
