@@ -26,13 +26,6 @@ void setText(RegKey *key, const QString &name, const QString &text)
     key->values.append(value);
 }
 
-// Lets the record file be rewritten, read or deleted.
-bool makeWritable(const QString &file)
-{
-    return QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
-}
-
 void makeReadOnly(const QString &file)
 {
     QFile::setPermissions(file,
@@ -313,8 +306,6 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
     const QString path = recordPath(folder, FTExtension);
     if (QFileInfo(path).isSymLink())
         return fail(QStringLiteral("The undo record %1 is a link; it is left alone.").arg(path));
-    if (QFileInfo::exists(path) && !makeWritable(path))
-        return fail(QStringLiteral("Permission denied: %1").arg(path));
 
     UndoRecord record;
     record.ex = FTExtension;
@@ -349,6 +340,8 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
 
     // Written whole or not at all.
     QString error;
+    // A new file takes the name: another name of the old one (a hard link)
+    // keeps its contents and mode.
     if (!replaceFile(path, record.toFile(), false, &error))
         return fail(error);
     makeReadOnly(path);
@@ -365,7 +358,6 @@ bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QStr
         return fail(QStringLiteral("The undo record %1 is a link; it is left alone.").arg(path));
     if (!file.exists())
         return fail(QStringLiteral("File not found: %1").arg(path));
-    makeWritable(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_lastError = file.errorString();
         return false;

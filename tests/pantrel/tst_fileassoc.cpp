@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <unistd.h>
 
 using namespace pantrel;
 
@@ -364,6 +365,21 @@ private Q_SLOTS:
         QVERIFY(!m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
                                            QStringLiteral("Open"), m_records));
         QCOMPARE(fileBytes(record), before);
+    }
+
+    void aRecordLinkedToAnotherFileLeavesThatFileAlone()
+    {
+        const QString other = m_env->makeFile(QStringLiteral("private.txt"), 5);
+        const auto privateMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        QVERIFY(QFile::setPermissions(other, privateMode));
+        const QString record = m_records + QStringLiteral("/.gif_undo.dat");
+        QCOMPARE(
+            ::link(QFile::encodeName(other).constData(), QFile::encodeName(record).constData()), 0);
+        QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".gif"), QStringLiteral("GIF"),
+                                          QStringLiteral("Open"), m_records));
+        // Owner, group and others; the "user" bits depend on who runs the test.
+        QCOMPARE(int(QFile::permissions(other) & 0x7077), int(privateMode));
+        QCOMPARE(fileBytes(other), QByteArray(5, 'x'));
     }
 
     void failedWritesAreReportedAndChangeNothing_data()
