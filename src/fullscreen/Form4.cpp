@@ -167,8 +167,11 @@ void Form4::buildMenus()
     mnuIcon->setObjectName(QStringLiteral("mnuIcon"));
     mnuExit2 = mnuIcon->addAction(QStringLiteral("E&xit"));
     mnuExit2->setObjectName(QStringLiteral("mnuExit2"));
-    // The bar keeps the desktop's colours whatever the scheme.
-    menuBar->setPalette(QApplication::palette(menuBar));
+    // The bar keeps the desktop's colours whatever the scheme: every role
+    // set, so none is taken from the window's scheme.
+    QPalette desktopColours = QApplication::palette(menuBar);
+    desktopColours.setResolveMask(~QPalette::ResolveMask(0));
+    menuBar->setPalette(desktopColours);
     menuBar->hide();
 }
 

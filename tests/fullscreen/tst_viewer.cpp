@@ -290,6 +290,17 @@ private Q_SLOTS:
         QVERIFY(!m_state->ListSyncInProgress);
     }
 
+    void menuBarKeepsTheDesktopColours()
+    {
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        QPalette bar;
+        inViewer(*window, [&](Form4 &viewer) { bar = viewer.menuBar->palette(); });
+        const QPalette desktop = QApplication::palette(static_cast<QWidget *>(nullptr));
+        for (QPalette::ColorRole role :
+             {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
+            QCOMPARE(bar.color(role), desktop.color(role));
+    }
+
     void fitSurvivesARestart()
     {
         auto window = windowShowing(QStringLiteral("a.bmp"));
