@@ -155,7 +155,8 @@ private:
     bool m_launchedFromCommandLine;
     core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
-    QImage m_picture; // natural size
+    QImage m_picture;     // natural size
+    QTimer m_iconMenuDue; // the icon's menu, once no double-click came
     bool m_unloaded = false;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/Twips.h"
 #include "platform/Volumes.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFrame>
 #include <QLabel>
@@ -84,6 +85,8 @@ void Form4::buildMiniBrowser()
 {
     Frame1 = place(new QFrame(this), QStringLiteral("Frame1"), 165, 1755, 2880, 6010);
     Frame1->setAutoFillBackground(true);
+    // Clicks on the panel are the panel's: they never step the picture.
+    Frame1->setAttribute(Qt::WA_NoMousePropagation);
     colour(Frame1, QPalette::Window, panelColour);
     Shape2 = place(new QFrame(Frame1), QStringLiteral("Shape2"), 0, 0, 2880, 6010);
     Shape2->setFrameShape(QFrame::Box);
@@ -158,6 +161,9 @@ void Form4::wireMiniBrowser()
             Image2_Click();
     });
     connect(Image3, &platform::PictureButton::DblClick, this, &Form4::Image3_DblClick);
+    m_iconMenuDue.setSingleShot(true);
+    connect(&m_iconMenuDue, &QTimer::timeout, this,
+            [this] { m_desktop.popUp(*mnuIcon, QCursor::pos()); });
     connect(Image3, &platform::PictureButton::MouseDown, this,
             [this](int, Qt::MouseButton button) { Image3_MouseDown(button); });
     connect(cmdExit, &QPushButton::clicked, this, &Form4::cmdExit_Click);
@@ -254,13 +260,16 @@ void Form4::Image2_Click()
 
 void Form4::Image3_DblClick()
 {
+    m_iconMenuDue.stop();
     close();
 }
 
 void Form4::Image3_MouseDown(Qt::MouseButton button)
 {
+    // The menu waits out a double-click: opened at once, it would take the
+    // second click, and the double-click that closes the viewer never came.
     if (button == Qt::LeftButton)
-        m_desktop.popUp(*mnuIcon, QCursor::pos());
+        m_iconMenuDue.start(QApplication::doubleClickInterval());
 }
 
 void Form4::cmdExit_Click()

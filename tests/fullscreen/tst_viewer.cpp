@@ -290,6 +290,33 @@ private Q_SLOTS:
         QVERIFY(!m_state->ListSyncInProgress);
     }
 
+    void theMiniBrowserPanelTakesItsOwnClicks()
+    {
+        auto window = windowShowing(QStringLiteral("b.bmp"));
+        QColor after;
+        bool menuAtOnce = true;
+        bool closedByDoubleClick = false;
+        inViewer(*window, [&](Form4 &viewer) {
+            unlock(viewer);
+            viewer.Frame1->show();
+            for (QWidget *part :
+                 std::initializer_list<QWidget *>{viewer.Label5, viewer.lblCount, viewer.Frame1})
+                QTest::mouseClick(part, Qt::LeftButton);
+            after = shown(viewer);
+            // A press on the icon opens its menu only once no double-click came.
+            QTest::mousePress(viewer.Image3, Qt::LeftButton);
+            menuAtOnce = m_desktop->popUps.contains(QStringLiteral("mnuIcon"));
+            QTRY_COMPARE(m_desktop->popUps.count(QStringLiteral("mnuIcon")), 1);
+            QTest::mouseDClick(viewer.Image3, Qt::LeftButton);
+            closedByDoubleClick = !viewer.isVisible();
+        });
+        QCOMPARE(after, QColor(Qt::green));
+        QVERIFY(!menuAtOnce);
+        QVERIFY(closedByDoubleClick);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QCOMPARE(m_desktop->popUps.count(QStringLiteral("mnuIcon")), 1);
+    }
+
     void menuBarKeepsTheDesktopColours()
     {
         auto window = windowShowing(QStringLiteral("a.bmp"));
