@@ -122,7 +122,12 @@ void ImageDisplay::ShowSelectedImage()
             layoutActualSize();
     }
     m_c.Image1->show();
-    m_c.mnuFullscrn->setEnabled(true);
+    // Only a picture on show can be viewed full screen.
+    m_c.mnuFullscrn->setEnabled(shown);
+    if (!shown) {
+        m_c.fullScreenButton->setPixmap(m_pictures.picture(ToolbarPicture::FullScreenBw));
+        m_c.fullScreenButton->setEnabled(false);
+    }
     if (shown)
         Q_EMIT imageShown(m_state.CurrentImagePath, name, m_picture.naturalSize);
     else

@@ -207,6 +207,7 @@ private Q_SLOTS:
             for (QLabel *label : {m_i.ImDimen, m_i.FileName, m_i.ftype, m_i.ImageSize})
                 QCOMPARE(label->text(), QString());
             QCOMPARE(m_caption, QString());
+            QVERIFY(!m_c.mnuFullscrn->isEnabled() && !m_c.fullScreenButton->isEnabled());
         }
         QVERIFY(refused >= 11);
         select(QStringLiteral("b.jpg"));
