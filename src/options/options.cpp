@@ -309,43 +309,38 @@ void options::cmdOK_Click()
 {
     using core::encoding::booleanText;
     const char *trap = "ErrorNumber: ";
-    step(trap, [&] {
-        keys::Minim.save(m_settings, booleanText(Option1->isChecked()));
-        keys::Always.save(m_settings, booleanText(Option2->isChecked()));
-        keys::Systray.save(m_settings, checkText(Check4));
-    });
-    step(trap, [&] {
-        if (Check1->checkState() != Qt::PartiallyChecked)
-            keys::ImageSize.save(m_settings, Check1->isChecked() ? QStringLiteral("Stretch")
-                                                                 : QStringLiteral("Normal"));
-    });
-    step(trap, [&] {
-        keys::FsNav.save(m_settings, checkText(chkRevNav));
-        keys::DelFavs.save(m_settings, checkText(chkDelFavs));
-    });
-    step(trap, [&] { keys::ImageInfo.save(m_settings, checkText(chkShowImageInfo)); });
-    step(trap, [&] {
-        keys::ImgFll.save(m_settings, checkText(chkImgFll));
-        keys::LastDirectory.save(m_settings, checkText(chkLastdir));
-    });
-    step(trap, [&] { keys::Startdir.save(m_settings, startdir->text()); });
-    step(trap, [&] {
-        if (Check5->checkState() != Qt::PartiallyChecked)
-            keys::FullScreenInfo.save(m_settings, Check5->isChecked() ? QStringLiteral("On")
-                                                                      : QStringLiteral("Off"));
-    });
-    step(trap, [&] {
-        keys::ShowTips.save(m_settings, checkText(chkLoadTipsAtStartup));
-        keys::DisFsNav.save(m_settings, checkText(chkDisFSNav));
-        keys::FsMbAl.save(m_settings, checkText(chkShowMBalways));
-        keys::GreyMode.save(m_settings, checkText(chkGreyMode));
-        keys::UseEditor.save(m_settings, checkText(chkUseEditor));
-        keys::EditorPath.save(m_settings, txtEditor->text());
-        keys::CloseAfter1.save(m_settings, checkText(chkCloseAfter1));
-    });
+    // Each statement is trapped on its own: one that fails is reported and
+    // the next one still runs.
+    const auto saveEach = [&](const QList<std::pair<const core::SettingKey *, QString>> &values) {
+        for (const auto &[key, value] : values)
+            step(trap, [&] { key->save(m_settings, value); });
+    };
+    saveEach({{&keys::Minim, booleanText(Option1->isChecked())},
+              {&keys::Always, booleanText(Option2->isChecked())},
+              {&keys::Systray, checkText(Check4)}});
+    if (Check1->checkState() != Qt::PartiallyChecked)
+        saveEach({{&keys::ImageSize,
+                   Check1->isChecked() ? QStringLiteral("Stretch") : QStringLiteral("Normal")}});
+    saveEach({{&keys::FsNav, checkText(chkRevNav)},
+              {&keys::DelFavs, checkText(chkDelFavs)},
+              {&keys::ImageInfo, checkText(chkShowImageInfo)},
+              {&keys::ImgFll, checkText(chkImgFll)},
+              {&keys::LastDirectory, checkText(chkLastdir)},
+              {&keys::Startdir, startdir->text()}});
+    if (Check5->checkState() != Qt::PartiallyChecked)
+        saveEach({{&keys::FullScreenInfo,
+                   Check5->isChecked() ? QStringLiteral("On") : QStringLiteral("Off")}});
+    saveEach({{&keys::ShowTips, checkText(chkLoadTipsAtStartup)},
+              {&keys::DisFsNav, checkText(chkDisFSNav)},
+              {&keys::FsMbAl, checkText(chkShowMBalways)},
+              {&keys::GreyMode, checkText(chkGreyMode)},
+              {&keys::UseEditor, checkText(chkUseEditor)},
+              {&keys::EditorPath, txtEditor->text()},
+              {&keys::CloseAfter1, checkText(chkCloseAfter1)}});
     step(trap, [&] { m_associations.saveFrontPage(chkFP98->checkState()); });
     for (const core::ImageType &type : core::imageTypes)
-        step(trap, [&] { m_associations.saveType(type, chkAss[core::indexOf(type)]->checkState()); });
+        step(trap,
+             [&] { m_associations.saveType(type, chkAss[core::indexOf(type)]->checkState()); });
     accept();
 }
 

@@ -89,8 +89,9 @@ private Q_SLOTS:
         dialog->Check1->setChecked(!dialog->Check1->isChecked());
         if (!m_env->lockFolder())
             QSKIP("cannot act as an ordinary user here");
-        // One for each step of the save that writes.
-        constexpr int steps = 15;
+        // One for each value written (18) and each type's association (7):
+        // a failure does not stop the next.
+        constexpr int steps = 25;
         for (int i = 0; i < steps; ++i)
             m_desktop->answerMessage(platform::Answer::Ok);
         QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
