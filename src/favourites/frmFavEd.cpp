@@ -161,10 +161,12 @@ void frmFavEd::cmdRename_Click()
         m_desktop.inputBox(QStringLiteral("Please input a new name for this favourite."));
     if (!newName || newName->isEmpty())
         return;
-    const bool renamed = m_favourites.renameFavourite(name, *newName, folder);
+    // A refused rename leaves the lists as they were.
+    if (!m_favourites.renameFavourite(name, *newName, folder))
+        return;
     fillLists();
     // The store moves a renamed favourite to the end; here it keeps its row.
-    if (renamed && List1->count() > row) {
+    if (List1->count() > row) {
         for (QListWidget *list : {List1, List2})
             list->insertItem(row, list->takeItem(list->count() - 1));
         List1->setCurrentRow(-1);

@@ -237,6 +237,11 @@ private Q_SLOTS:
                 clickRow(manager->List1, 0);
                 m_desktop->answerInput(QStringLiteral("First"));
                 QTest::mouseClick(manager->cmdRename, Qt::LeftButton);
+                // A refused one (the name is taken) moves nothing.
+                clickRow(manager->List1, 2);
+                m_desktop->answerInput(QStringLiteral("C"));
+                m_desktop->answerMessage(Answer::Ok);
+                QTest::mouseClick(manager->cmdRename, Qt::LeftButton);
                 for (int row = 0; row < manager->List1->count(); ++row)
                     shownAfterRename << manager->List1->item(row)->text();
                 // Delete the removed one, now shown last.
