@@ -46,4 +46,9 @@ QString dateText(const QDateTime &time)
     return QLocale().toString(time, QLocale::ShortFormat);
 }
 
+QString shortDateText(const QDateTime &time)
+{
+    return QLocale().toString(time.date(), QLocale::ShortFormat);
+}
+
 } // namespace browser

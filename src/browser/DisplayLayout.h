@@ -39,5 +39,7 @@ QString ending(const QString &fileName);
 
 // The date and time as the desktop's short format writes them.
 QString dateText(const QDateTime &time);
+// The date alone, for a label too narrow for the date and time.
+QString shortDateText(const QDateTime &time);
 
 } // namespace browser

@@ -92,7 +92,19 @@ void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimens
     const bool readable = info.exists();
     setFittedText(m_c.ImDimen,
                   QStringLiteral("%1x%2").arg(dimensions.width()).arg(dimensions.height()), 7);
-    setFittedText(m_c.FileDate, readable ? dateText(info.lastModified()) : QString(), 6);
+    // The date and time where they fit the label in its font; else the
+    // date alone (a locale's long form, the C locale's among them, was cut).
+    QString date;
+    if (readable) {
+        date = dateText(info.lastModified());
+        const QWidget *strip = m_c.FileDate->parentWidget();
+        const QFont font = strip ? strip->font() : m_c.FileDate->font();
+        if (QFontMetrics(font).horizontalAdvance(date) > m_c.FileDate->width())
+            date = shortDateText(info.lastModified());
+    }
+    setFittedText(m_c.FileDate, date, 6);
+    if (readable)
+        m_c.FileDate->setToolTip(dateText(info.lastModified()));
     setFittedText(m_c.FileName, entryName, 8);
     setFittedText(m_c.ImageSize, readable ? sizeText(info.size()) : QString(), 7);
     Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + entryName);
