@@ -41,7 +41,7 @@ void UpdateClient::get(const QUrl &address)
     if (!isWebAddress(address)) {
         // Reported after the caller has gone on, as a network answer would be.
         QMetaObject::invokeMethod(
-            this, [this] { Q_EMIT finished(QString()); }, Qt::QueuedConnection);
+            this, [this] { Q_EMIT failed(); }, Qt::QueuedConnection);
         return;
     }
     QNetworkRequest request(address);
@@ -90,8 +90,10 @@ void UpdateClient::done()
     m_reply.clear();
     reply->deleteLater();
     // An error page is no answer.
-    const bool failed = m_refused || reply->error() != QNetworkReply::NoError;
-    Q_EMIT finished(failed ? QString() : QString::fromUtf8(m_body));
+    if (m_refused || reply->error() != QNetworkReply::NoError)
+        Q_EMIT failed();
+    else
+        Q_EMIT finished(QString::fromUtf8(m_body));
 }
 
 } // namespace extras

@@ -48,9 +48,11 @@ public:
     bool running() const { return !m_reply.isNull(); }
 
 Q_SIGNALS:
-    // The body as text; empty when the request failed or the body was too
-    // large, was refused or could not be read.
+    // The body as text, of an answer that came whole.
     void finished(const QString &body);
+    // No answer: the request failed (no connection, refused, an error
+    // status such as 404), or the body was too large or was refused.
+    void failed();
 
 private:
     void readSome();

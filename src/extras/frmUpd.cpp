@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -212,6 +213,8 @@ void frmUpd::startCheck()
     Timer1.start();
     disconnect(&m_client, nullptr, this, nullptr);
     connect(&m_client, &UpdateClient::finished, this, &frmUpd::answerReceived);
+    // A failed request is no answer: the user is asked to retry.
+    connect(&m_client, &UpdateClient::failed, this, &frmUpd::requestFailed);
     m_client.get(QUrl(core::sitePage(QStringLiteral("ig221.dat"))));
 }
 
@@ -229,6 +232,7 @@ void frmUpd::answerReceived(const QString &body)
         Timer1.start();
         disconnect(&m_client, nullptr, this, nullptr);
         connect(&m_client, &UpdateClient::finished, this, &frmUpd::addressReceived);
+        connect(&m_client, &UpdateClient::failed, this, &frmUpd::requestFailed);
         m_client.get(QUrl(core::sitePage(QStringLiteral("ig221dp.dat"))));
         return;
     }
@@ -260,6 +264,22 @@ void frmUpd::Timer2_Timer()
     lblStatus->setText(QStringLiteral("Completed Downloading."));
     lblStatus->repaint();
     showPage(m_resultPage);
+}
+
+void frmUpd::requestFailed()
+{
+    if (!m_unloaded)
+        Timer1_Timer();
+}
+
+void frmUpd::keyPressEvent(QKeyEvent *event)
+{
+    // Escape while checking asks first, as Cancel does.
+    if (event->key() == Qt::Key_Escape && visiblePage() == 1) {
+        cmdCancel_Click(1);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmUpd::Timer1_Timer()

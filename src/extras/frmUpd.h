@@ -41,6 +41,7 @@ public:
     bool requestRunning() const { return m_client.running(); }
 
     void done(int result) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void build();
@@ -54,6 +55,8 @@ private:
     void answerReceived(const QString &body);
     void addressReceived(const QString &body);
     void Timer1_Timer();
+    // The request got no answer: as the watchdog, the user may retry.
+    void requestFailed();
     void Timer2_Timer();
     void openDownloadPage();
     void stopAll();

@@ -123,13 +123,11 @@ private Q_SLOTS:
         QTest::newRow("Yes") << QByteArray("Yes");
         QTest::newRow("yes and a line break") << QByteArray("yes\n");
         QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("404") << QByteArray();
     }
     void anythingButYesIsNoUpdate()
     {
         QFETCH(QByteArray, body);
-        if (!body.isNull())
-            m_site->bodies["/ig221.dat"] = body;
+        m_site->bodies["/ig221.dat"] = body;
         auto dialog = wizard();
         dialog->cmdFor[0]->click();
         QTRY_COMPARE(dialog->visiblePage(), 2);
@@ -137,6 +135,34 @@ private Q_SLOTS:
         dialog->cmdBack[2]->click();
         QCOMPARE(dialog->visiblePage(), 0);
         QCOMPARE(dialog->barWidth(), 15);
+    }
+
+    void aFailedRequestIsNoAnswer()
+    {
+        // The file is not there (404): the retry prompt, not "No Update Available".
+        auto dialog = wizard();
+        m_desktop->answerMessage(Answer::No);
+        dialog->cmdFor[0]->click();
+        QTRY_COMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Connection Failed"));
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QVERIFY(dialog->visiblePage() != 2);
+    }
+
+    void escapeWhileCheckingAsksFirst()
+    {
+        m_site->silent = true;
+        auto dialog = wizard();
+        dialog->cmdFor[0]->click();
+        m_desktop->answerMessage(Answer::Cancel);
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        QCOMPARE(m_desktop->messages.value(0).text,
+                 QStringLiteral("Are you sure you wish to cancel?"));
+        QCOMPARE(dialog->visiblePage(), 1);
+        m_desktop->answerMessage(Answer::Ok);
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        QVERIFY(!dialog->requestRunning());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
     }
 
     void anAddressThatIsNotAWebPageIsNotOpened_data()
