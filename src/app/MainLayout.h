@@ -38,7 +38,7 @@ inline constexpr QRectF Label1{9285, 6075, 225, 195};
 inline constexpr double InfoTop = 6120;
 inline constexpr double InfoHeight = 195;
 inline constexpr QRectF ftype{150, InfoTop, 1200, InfoHeight};
-// Wider than designed, so that a date and time fit.
+// 1050 twips wide from 1350, so that a date and time fit.
 inline constexpr QRectF FileDate{1350, InfoTop, 1050, InfoHeight};
 inline constexpr QRectF ImageSize{2430, InfoTop, 915, InfoHeight};
 inline constexpr QRectF ImDimen{3420, InfoTop, 1005, InfoHeight};
@@ -61,7 +61,7 @@ inline QRectF buttonRect(int index)
             ButtonSize, ButtonSize};
 }
 
-// The strip's labels: as designed, or as tall as the font when it is taller.
+// The strip's labels: 195 twips, or as tall as the font when it is taller.
 inline int stripHeightPixels(int fontHeight)
 {
     return std::max(platform::twips::toPixels(InfoHeight), fontHeight);

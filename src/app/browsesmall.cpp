@@ -196,8 +196,8 @@ void browsesmall::buildControls()
     chkLoadTipsAtStartup =
         place(new QCheckBox(QStringLiteral("Show Tips at Startup"), Picture1),
               QStringLiteral("chkLoadTipsAtStartup"), layout::chkLoadTipsAtStartup);
-    // The designed width clips the caption in most desktop fonts: wide
-    // enough for it, from the same place.
+    // 1800 twips clips the caption in most desktop fonts: wide enough for
+    // it, from the same place.
     chkLoadTipsAtStartup->resize(
         std::max(chkLoadTipsAtStartup->width(), chkLoadTipsAtStartup->sizeHint().width()),
         std::max(chkLoadTipsAtStartup->height(), chkLoadTipsAtStartup->sizeHint().height()));

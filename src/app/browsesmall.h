@@ -90,7 +90,7 @@ public:
     // The window was closed (by start-up too, after a full-screen launch).
     bool ended() const { return m_unloaded; }
 
-    // Controls, named and object-named as the window's design names them.
+    // Controls, each object-named as its member.
     std::array<platform::PictureButton *, 11> pics{}; // 2 and 8 are unused
     extras::SysTray *ostrel = nullptr;                // the tray icon
     QFrame *Picture2 = nullptr;

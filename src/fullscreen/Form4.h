@@ -135,7 +135,8 @@ private:
     void showMenus(bool shown);
     void updateCounters();
     void tooLarge();
-    // Steps 1-3 of navigation; false when they closed the viewer or the lock holds.
+    // Whether a click, key or wheel may step now: false while the lock holds,
+    // or when the options make it close the viewer instead (then closed).
     bool navigationAllowed();
     void step(int direction); // -1 previous, +1 next, with the wrap notices
     void stepKey(int key);

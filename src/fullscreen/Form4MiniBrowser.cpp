@@ -138,7 +138,7 @@ void Form4::buildMiniBrowser()
         label->setAutoFillBackground(true);
         colour(label, QPalette::Window, panelColour);
     }
-    // The designed box is narrower than "Viewing Image" in most desktop
+    // The label's box is narrower than "Viewing Image" in most desktop
     // fonts: the text is drawn smaller rather than cut.
     QFont fitted = bold;
     while (fitted.pointSizeF() > 6 &&

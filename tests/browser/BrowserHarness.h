@@ -104,7 +104,7 @@ inline browser::ImageDisplay::Controls displayControls(QWidget *root, platform::
     return c;
 }
 
-// The strip's labels at their designed widths.
+// The strip's labels at their widths in the main window.
 inline browser::InfoPanel::Controls infoControls(QWidget *root)
 {
     browser::InfoPanel::Controls c;
