@@ -85,6 +85,8 @@ bool FolderNavigation::openFolder(const QString &folder)
         m_c.Dir1->setPath(folder);
         return true;
     } catch (const Error &error) {
+        // The tree marks the folder still open, not the one that failed.
+        m_c.Dir1->setListIndex(-1);
         showFolderError(error);
         return false;
     }

@@ -137,6 +137,7 @@ private Q_SLOTS:
                  QStringLiteral("This Directory appears to be invalid or inaccessible."));
         QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Access Error"));
         QCOMPARE(m_c.Dir1->path(), m_pictures);
+        QCOMPARE(m_c.Dir1->listIndex(), -1);
         QCOMPARE(m_c.File1->listCount(), 7);
     }
 
