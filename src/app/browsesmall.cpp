@@ -351,10 +351,9 @@ void browsesmall::assemble()
                                       Drive1,
                                       Dir1,
                                       File1,
-                                      mnuRefresh,
                                       {centralWidget(), Drive1, Dir1, File1, fraFavLab, Label4,
                                        FavList, Picture1, welcome, Image1, Image2}},
-                                     m_settings, m_desktop, this);
+                                     m_settings, m_desktop, *m_navigation, this);
     m_commands = new browser::BrowserCommands(
         {mnuCopy, mnuCopyImg, mnuClear, mnuEdit, mnuEditor, lin754, mnuHelpcont, mnuReadme,
          mnuHomepage, mnuTopten, mnuMail, mnuMail2, mnuLink, mnuGallery},

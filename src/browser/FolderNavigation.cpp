@@ -158,13 +158,18 @@ void FolderNavigation::mnuImages_Click()
 void FolderNavigation::mnuRefresh_Click()
 {
     try {
-        m_c.Drive1->refresh();
-        m_c.Dir1->refresh();
-        m_c.File1->refresh();
-        updateStepping();
+        refreshFolder();
     } catch (const Error &error) {
         showFolderError(error);
     }
+}
+
+void FolderNavigation::refreshFolder()
+{
+    m_c.Drive1->refresh();
+    m_c.Dir1->refresh();
+    m_c.File1->refresh();
+    updateStepping();
 }
 
 void FolderNavigation::updateStepping()

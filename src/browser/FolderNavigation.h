@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderRefresh.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
@@ -24,7 +25,7 @@ public:
 
 // The drive list, folder tree and file list of the main window, and the
 // "File Types" menu that chooses the pattern.
-class FolderNavigation final : public QObject
+class FolderNavigation final : public QObject, public FolderRefresh
 {
     Q_OBJECT
 public:
@@ -68,6 +69,7 @@ private:
     void mnuFT_Click(int index);
     void mnuImages_Click();
     void mnuRefresh_Click();
+    void refreshFolder() override;
     void setPattern(const QString &pattern);
     void showFolderError(const platform::Error &error);
 

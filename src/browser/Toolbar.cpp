@@ -19,8 +19,8 @@ constexpr bool isButton(int index)
 } // namespace
 
 Toolbar::Toolbar(const Controls &controls, core::SettingsStore &settings,
-                 platform::Desktop &desktop, QObject *parent)
-    : QObject(parent), m_c(controls), m_settings(settings), m_desktop(desktop)
+                 platform::Desktop &desktop, FolderRefresh &folders, QObject *parent)
+    : QObject(parent), m_c(controls), m_settings(settings), m_desktop(desktop), m_folders(folders)
 {
     wire();
 }
@@ -186,7 +186,7 @@ void Toolbar::refresh()
 {
     const int index = m_c.File1->listIndex();
     const QString name = m_c.File1->fileName();
-    m_c.mnuRefresh->trigger();
+    m_folders.refreshFolder();
     // Selecting shows the picture afresh; an entry that now has another
     // name is not shown at all.
     if (index >= 0 && m_c.File1->list(index) == name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SettingsStore.h"
+#include "FolderRefresh.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
@@ -30,7 +31,6 @@ public:
         platform::DriveListBox *Drive1 = nullptr;
         platform::DirListBox *Dir1 = nullptr;
         platform::FileListBox *File1 = nullptr;
-        QAction *mnuRefresh = nullptr; // re-reads the drives, the tree and the list
         // Movement over these takes the hover look away.
         QList<QWidget *> elsewhere;
     };
@@ -39,7 +39,7 @@ public:
     static constexpr int NoButton = 100;
 
     Toolbar(const Controls &controls, core::SettingsStore &settings, platform::Desktop &desktop,
-            QObject *parent = nullptr);
+            FolderRefresh &folders, QObject *parent = nullptr);
 
     int hoveredButton() const { return m_hovered; }
     Look look(int index) const;
@@ -71,6 +71,7 @@ private:
     Controls m_c;
     core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
+    FolderRefresh &m_folders;
     int m_hovered = NoButton;
     int m_pressed = -1;
 };

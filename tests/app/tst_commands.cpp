@@ -85,12 +85,21 @@ private Q_SLOTS:
         QCOMPARE(window->File1->path(), window->Dir1->path());
     }
 
-    void startFolderThatIsGoneIsACriticalError()
+    void startOrRefreshOfAFolderThatIsGoneIsACriticalError_data()
     {
+        QTest::addColumn<int>("button");
+        QTest::newRow("start folder") << 3;
+        QTest::newRow("refresh") << 4;
+    }
+    void startOrRefreshOfAFolderThatIsGoneIsACriticalError()
+    {
+        QFETCH(int, button);
         auto window = pictureWindow();
         keys::Startdir.save(*m_settings, m_pictures + QStringLiteral("/gone"));
+        if (button == 4)
+            QVERIFY(QDir(m_pictures).removeRecursively());
         m_desktop->answerMessage(platform::Answer::Ok);
-        press(window->pics[3]);
+        press(window->pics[size_t(button)]);
         QCOMPARE(m_desktop->messages.size(), 1);
         QCOMPARE(m_desktop->messages[0].caption,
                  QStringLiteral("A Critical Error Occured: Number: 76"));
