@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 
+#include <optional>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -54,6 +55,27 @@ bool isDamaged(QSettings &settings)
     return settings.status() == QSettings::FormatError || settings.allKeys().size() < keyLines;
 }
 
+// A value as the file has it, for one the reader turned into a list (an
+// unquoted comma): the text after "=" on the key's line in the section.
+std::optional<QString> rawValue(const QString &file, const QString &section, const QString &key)
+{
+    QFile raw(file);
+    if (!raw.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    bool inSection = false;
+    for (const QByteArray &line : raw.readAll().split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        if (text.startsWith(u'[')) {
+            inSection = text == u'[' + section + u']';
+            continue;
+        }
+        const qsizetype equals = text.indexOf(u'=');
+        if (inSection && equals > 0 && text.left(equals).trimmed() == key)
+            return text.mid(equals + 1).trimmed();
+    }
+    return std::nullopt;
+}
+
 // The first free name of "<file>.damaged", "<file>.damaged.2"...
 QString damagedCopyName(const QString &file)
 {
@@ -91,14 +113,27 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
                            const QVariant &defaultValue) const
 {
     QSettings settings(fileFor(app), QSettings::IniFormat);
-    const QString group = findName(settings.childGroups(), section);
-    if (group.isEmpty())
-        return defaultText(defaultValue);
-    settings.beginGroup(group);
-    const QString name = findName(settings.childKeys(), key);
-    if (name.isEmpty())
-        return defaultText(defaultValue);
-    return settings.value(name).toString();
+    // Sections that differ only in case are one: the exact spelling first.
+    QStringList groups;
+    for (const QString &group : settings.childGroups()) {
+        if (group == section)
+            groups.prepend(group);
+        else if (group.compare(section, Qt::CaseInsensitive) == 0)
+            groups.append(group);
+    }
+    for (const QString &group : std::as_const(groups)) {
+        settings.beginGroup(group);
+        const QString name = findName(settings.childKeys(), key);
+        const QVariant value = name.isEmpty() ? QVariant() : settings.value(name);
+        settings.endGroup();
+        if (name.isEmpty())
+            continue;
+        if (value.typeId() == QMetaType::QStringList)
+            return rawValue(settings.fileName(), group, name)
+                .value_or(value.toStringList().join(u','));
+        return value.toString();
+    }
+    return defaultText(defaultValue);
 }
 
 void SettingsStore::prepareWrite(QSettings &settings) const

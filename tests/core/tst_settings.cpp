@@ -170,6 +170,31 @@ private Q_SLOTS:
         QCOMPARE(m_store->get(app, section, key, 1), QStringLiteral("0"));
     }
 
+    void handEditedFilesReadAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("a section in two spellings")
+            << QByteArray("[Options]\nimgfll=1\n\n[options]\nLastDirectory=1\n") << "LastDirectory"
+            << "1";
+        QTest::newRow("a value with commas")
+            << QByteArray("[Options]\neditorpath=/usr/bin/gimp,--new-instance, --x\n")
+            << "editorpath"
+            << "/usr/bin/gimp,--new-instance, --x";
+    }
+    void handEditedFilesReadAsWritten()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QDir().mkpath(m_env->configHome() + QStringLiteral("/Imagrove"));
+        QFile conf(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove2.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly) && conf.write(file) == file.size());
+        conf.close();
+        QCOMPARE(m_store->get(keys::Imagrove2, QStringLiteral("Options"), key), value);
+    }
+
     void writeKeepsTheExactFormAndReplacesOtherCase()
     {
         m_store->save(QStringLiteral("imagrove"), QStringLiteral("interface"),
