@@ -261,6 +261,38 @@ QString entryFor(const QString &program, const QString &mimeType)
     return id;
 }
 
+void withdrawType(const QString &mimeType)
+{
+    const QStringList named =
+        userDefault(mimeType).value_or(QString()).split(u';', Qt::SkipEmptyParts);
+    const QDir folder(dataHome() + QStringLiteral("/applications"));
+    const QStringList ids =
+        folder.entryList({QStringLiteral("pantrel-*.desktop")}, QDir::Files | QDir::Hidden);
+    for (const QString &id : ids) {
+        if (named.contains(id))
+            continue;
+        const QString file = folder.filePath(id);
+        QStringList types =
+            entryKey(file, QStringLiteral("MimeType")).split(u';', Qt::SkipEmptyParts);
+        if (types.removeAll(mimeType) == 0)
+            continue;
+        if (types.isEmpty()) {
+            QFile::remove(file);
+            continue;
+        }
+        QFile input(file);
+        if (!input.open(QIODevice::ReadOnly))
+            continue;
+        QList<QByteArray> lines = input.readAll().split('\n');
+        input.close();
+        for (QByteArray &line : lines) {
+            if (line.startsWith("MimeType="))
+                line = "MimeType=" + types.join(u';').toUtf8() + ';';
+        }
+        replaceFile(file, lines.join('\n'));
+    }
+}
+
 std::optional<QString> userDefault(const QString &mimeType)
 {
     return valueIn(userListFile(), QStringLiteral("Default Applications"), mimeType);

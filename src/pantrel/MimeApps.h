@@ -33,6 +33,10 @@ QString programOf(const QString &desktopId);
 // none can be written.
 QString entryFor(const QString &program, const QString &mimeType);
 
+// Takes the type out of the entries written by entryFor that the user's
+// default no longer names; an entry left with no type is removed.
+void withdrawType(const QString &mimeType);
+
 // Desktop entry texts: one argument of an Exec line, quoted where needed,
 // and a value of the string type with its escapes.
 QString execArgument(const QString &argument);

@@ -392,6 +392,8 @@ bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QStr
         !mimeapps::setUserDefault(record.desktopType, record.formerDefault))
         return fail(QStringLiteral("The desktop's default for %1 could not be put back.")
                         .arg(record.desktopType));
+    if (!record.desktopType.isEmpty())
+        mimeapps::withdrawType(record.desktopType);
     QFile::remove(path);
     return true;
 }

@@ -437,6 +437,27 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(Registry::defaultPath()), registry);
     }
 
+    void undoWithdrawsTheProgramsEntry()
+    {
+        const QString folder = m_env->dataHome() + QStringLiteral("/applications");
+        for (const QString &ext : {QStringLiteral(".bmp"), QStringLiteral(".gif")}) {
+            QVERIFY(m_assoc->CreateUndoAssDat(ext, QStringLiteral("T") + ext,
+                                              QStringLiteral("Open"), m_records));
+            m_assoc->CreateAssociation(QStringLiteral("T") + ext, QStringLiteral("T"),
+                                       QStringLiteral("Image"), ext, QStringLiteral("Open"),
+                                       Program, QStringLiteral("imagrove"), QString(),
+                                       QStringLiteral("/i.ico"));
+        }
+        const QStringList entries = QDir(folder).entryList({QStringLiteral("pantrel-*")});
+        QCOMPARE(entries.size(), 1);
+        const QString entry = folder + u'/' + entries[0];
+        QVERIFY(fileBytes(entry).contains("MimeType=image/bmp;image/gif;\n"));
+        QVERIFY(m_assoc->UndoAssociation(m_records, QStringLiteral(".bmp")));
+        QVERIFY(fileBytes(entry).contains("MimeType=image/gif;\n"));
+        QVERIFY(m_assoc->UndoAssociation(m_records, QStringLiteral(".gif")));
+        QVERIFY(!QFile::exists(entry));
+    }
+
     void undoOfAShortRecordWithNoFormerType()
     {
         QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".cur"), QStringLiteral("Cursor"),

@@ -8,7 +8,7 @@
 
 TestEnvironment::TestEnvironment()
 {
-    const QString data = root() + QStringLiteral("/data");
+    const QString data = dataHome();
     // The system folders are ours: the media types the tests need, and no
     // program or default choice of the machine's.
     const QList<std::pair<const char *, std::optional<QString>>> variables = {

@@ -17,6 +17,7 @@ public:
 
     QString home() const { return m_dir.path() + QStringLiteral("/home"); }
     QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
+    QString dataHome() const { return m_dir.path() + QStringLiteral("/data"); }
     QString root() const { return m_dir.path(); }
     // A fresh folder inside the temporary tree.
     QString makeFolder(const QString &relative) const;
