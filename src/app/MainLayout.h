@@ -30,7 +30,7 @@ inline constexpr QRectF Picture1{2610, 825, 6675, 4965};
 inline constexpr QRectF HScroll1{2610, 5790, 6675, 225};
 inline constexpr QRectF VScroll1{9285, 825, 225, 4965};
 // The stretched picture's box inside the pane.
-inline constexpr QRectF StretchBox{0, 0, 6645.137, 4965};
+inline constexpr QRectF StretchBox{0, 0, Picture1.width(), Picture1.height()};
 
 inline constexpr QRectF Label2{9285, 5790, 225, 195};
 inline constexpr QRectF Label1{9285, 6075, 225, 195};

@@ -1,4 +1,5 @@
 #include "browsesmall.h"
+#include "platform/FileNames.h"
 
 #include "browser/ImageDisplay.h"
 #include "browser/InfoPanel.h"
@@ -474,7 +475,7 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
 {
     const QString path = core::commandLinePath(commandLine);
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.isFile())
+    if (path.isEmpty() || !platform::regularFileFacts(path))
         return;
     // The path as the file list will name it.
     const QString listed =
@@ -586,7 +587,7 @@ void browsesmall::Form_Load()
 QString browsesmall::commandLineFolder()
 {
     const QString path = core::commandLinePath(m_startup.commandLine);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || !platform::regularFileFacts(path))
         return {};
     core::SplitPath(m_state, QFileInfo(path).absoluteFilePath());
     const QString folder =

@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "platform/Desktop.h"
+#include "platform/FileNames.h"
 #include "platform/StartupTrace.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ int main(int argc, char *argv[])
     core::SettingsStore settings;
     QStringList early;
     for (int i = 1; i < argc; ++i)
-        early << QString::fromLocal8Bit(argv[i]);
+        early << platform::nameFromBytes(argv[i]);
     platform::PictureCache cache(platform::PictureDecoder({}, {}),
                                  platform::PictureCache::Start::BeforeToolkit);
     browsesmall::readAhead(cache, settings, early.join(u' '));
@@ -44,9 +45,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Imagrove"));
     QApplication::setOrganizationName(QStringLiteral("Imagrove"));
 
-    // The image path may come split by the shell when it holds spaces.
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // The image path may come split by the shell when it holds spaces. The
+    // toolkit has taken its own options out of argv; a name keeps its bytes.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << platform::nameFromBytes(argv[i]);
 
     core::AppState state;
     platform::QtDesktop desktop;

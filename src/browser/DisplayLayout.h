@@ -8,8 +8,9 @@ namespace browser {
 
 inline constexpr double PaneWidth = 6675;
 inline constexpr double PaneHeight = 4965;
-inline constexpr double StretchWidth = 6645.137;
-inline constexpr double StretchHeight = 4965;
+// A stretched picture fills the pane, edge to edge.
+inline constexpr double StretchWidth = PaneWidth;
+inline constexpr double StretchHeight = PaneHeight;
 
 // Where a picture of W x H twips sits at actual size in the pane, and what
 // the scroll bars can reach.

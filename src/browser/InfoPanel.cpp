@@ -1,10 +1,10 @@
 #include "InfoPanel.h"
+#include "platform/FileNames.h"
 
 #include "core/ImageTypes.h"
 #include "DisplayLayout.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -88,26 +88,27 @@ void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimens
 {
     // Only what can be read is told: a file gone since it was shown leaves
     // its date and size blank rather than another message.
-    const QFileInfo info(path);
-    const bool readable = info.exists();
+    const std::optional<platform::FileFacts> info = platform::regularFileFacts(path);
+    const bool readable = info.has_value();
     setFittedText(m_c.ImDimen,
                   QStringLiteral("%1x%2").arg(dimensions.width()).arg(dimensions.height()), 7);
     // The date and time where they fit the label in its font; else the
     // date alone (a locale's long form, the C locale's among them, was cut).
     QString date;
     if (readable) {
-        date = dateText(info.lastModified());
+        date = dateText(info->modified);
         const QWidget *strip = m_c.FileDate->parentWidget();
         const QFont font = strip ? strip->font() : m_c.FileDate->font();
         if (QFontMetrics(font).horizontalAdvance(date) > m_c.FileDate->width())
-            date = shortDateText(info.lastModified());
+            date = shortDateText(info->modified);
     }
     setFittedText(m_c.FileDate, date, 6);
     if (readable)
-        m_c.FileDate->setToolTip(dateText(info.lastModified()));
-    setFittedText(m_c.FileName, entryName, 8);
-    setFittedText(m_c.ImageSize, readable ? sizeText(info.size()) : QString(), 7);
-    Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + entryName);
+        m_c.FileDate->setToolTip(dateText(info->modified));
+    const QString shown = platform::displayName(entryName);
+    setFittedText(m_c.FileName, shown, 8);
+    setFittedText(m_c.ImageSize, readable ? sizeText(info->size) : QString(), 7);
+    Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + shown);
     Q_EMIT endingChanged(ending(entryName));
     if (const core::ImageType *type = core::typeOfFileName(entryName))
         m_c.ftype->setText(QLatin1String(type->typeName));

@@ -1,4 +1,5 @@
 #include "FileListing.h"
+#include "FileNames.h"
 
 #include "Error.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -26,7 +28,9 @@ FilePattern::FilePattern(const QString &patterns) : m_text(patterns)
 
 bool FilePattern::matches(const QString &fileName) const
 {
-    return m_regex.match(fileName).hasMatch();
+    // The expression engine takes no lone surrogates: bytes carried in a
+    // name are matched as U+FFFD.
+    return m_regex.match(displayName(fileName)).hasMatch();
 }
 
 namespace {
@@ -118,10 +122,11 @@ void sortNaturally(QStringList &names)
 void requireReadableFolder(const QString &folder)
 {
     // Opening it is the test: permissions alone do not tell (root, ACLs, FUSE).
-    DIR *opened = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
+    const QByteArray bytes = nameBytes(folder);
+    DIR *opened = folder.isEmpty() ? nullptr : ::opendir(bytes.constData());
     if (opened)
         ::closedir(opened);
-    if (!opened || !QFileInfo(folder).isExecutable())
+    if (!opened || ::access(bytes.constData(), X_OK) != 0)
         throw Error(
             Error::PathNotFound,
             QStringLiteral("The folder \"%1\" does not exist or cannot be opened.").arg(folder));
@@ -138,7 +143,7 @@ QStringList listEntries(const QString &folder, Kind kind, const FilePattern *pat
 {
     requireReadableFolder(folder);
     QStringList names;
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR *dir = ::opendir(nameBytes(folder).constData());
     if (!dir)
         return names;
     const int fd = ::dirfd(dir);
@@ -146,7 +151,7 @@ QStringList listEntries(const QString &folder, Kind kind, const FilePattern *pat
         // Hidden entries, and so "." and "..", are not listed.
         if (entry->d_name[0] == '.')
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = nameFromBytes(entry->d_name);
         if (pattern && !pattern->matches(name))
             continue;
         unsigned char type = entry->d_type;

@@ -1,4 +1,5 @@
 #include "Jpeg.h"
+#include "FileNames.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -31,8 +32,10 @@ extern "C" void quiet(j_common_ptr, int) {}
 struct Session
 {
     explicit Session(const QString &path)
-        : file(std::fopen(QFile::encodeName(path).constData(), "rb"))
     {
+        FileDescriptor fd(openRegularFile(path));
+        if (fd.get() >= 0 && (file = ::fdopen(fd.get(), "rb")))
+            fd.release();
         info.err = jpeg_std_error(&trap.manager);
         trap.manager.error_exit = leave;
         trap.manager.emit_message = quiet;
@@ -47,7 +50,7 @@ struct Session
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    std::FILE *file;
+    std::FILE *file = nullptr;
     ErrorTrap trap{};
     jpeg_decompress_struct info{};
     bool created = false;

@@ -1,4 +1,5 @@
 #include "ListBoxes.h"
+#include "FileNames.h"
 
 #include "Drawing.h"
 
@@ -163,11 +164,11 @@ void DirListBox::fill(const QString &path, const QStringList &subfolders)
         const QString name = ancestor == QStringLiteral("/")
                                  ? ancestor
                                  : ancestor.mid(ancestor.lastIndexOf(u'/') + 1);
-        addItem(new QListWidgetItem(open, QString(level * 2, u' ') + name));
+        addItem(new QListWidgetItem(open, QString(level * 2, u' ') + displayName(name)));
         ++level;
     }
     for (const QString &name : std::as_const(m_subfolders))
-        addItem(new QListWidgetItem(closed, QString(level * 2, u' ') + name));
+        addItem(new QListWidgetItem(closed, QString(level * 2, u' ') + displayName(name)));
     setCurrentRow(static_cast<int>(m_ancestors.size()) - 1);
     setUpdatesEnabled(true);
 }
@@ -254,12 +255,16 @@ void FileListBox::refreshKeepingSelection()
 {
     const QString selected = fileName();
     refresh();
-    const QList<QListWidgetItem *> found = findItems(selected, Qt::MatchExactly);
-    if (selected.isEmpty() || found.isEmpty())
+    if (selected.isEmpty())
         return;
-    m_filling = true;
-    setCurrentItem(found.first());
-    m_filling = false;
+    for (int i = 0; i < count(); ++i) {
+        if (list(i) == selected) {
+            m_filling = true;
+            setCurrentRow(i);
+            m_filling = false;
+            return;
+        }
+    }
 }
 
 void FileListBox::fill(const QString &folder)
@@ -271,6 +276,14 @@ void FileListBox::fill(const QString &folder)
     setUpdatesEnabled(false);
     clear();
     addItems(names);
+    // A name that is not valid UTF-8 shows readably and keeps its bytes.
+    for (int i = 0; i < names.size(); ++i) {
+        const QString shown = displayName(names[i]);
+        if (shown != names[i]) {
+            item(i)->setText(shown);
+            item(i)->setData(Qt::UserRole, names[i]);
+        }
+    }
     setCurrentRow(-1);
     setUpdatesEnabled(true);
     m_filling = false;
@@ -284,7 +297,10 @@ void FileListBox::setListIndex(int index)
 QString FileListBox::list(int index) const
 {
     const QListWidgetItem *entry = item(index);
-    return entry ? entry->text() : QString();
+    if (!entry)
+        return {};
+    const QVariant bytes = entry->data(Qt::UserRole);
+    return bytes.isValid() ? bytes.toString() : entry->text();
 }
 
 QString FileListBox::fileName() const

@@ -1,17 +1,21 @@
 #include "Picture.h"
+#include "FileNames.h"
 
 #include "Error.h"
 #include "Jpeg.h"
 #include "metafile/MetafileGeometry.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
 #include <QTimer>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace platform {
@@ -53,10 +57,48 @@ bool rotated(const QImageReader &reader)
     return reader.transformation() & QImageIOHandler::TransformationRotate90;
 }
 
-// Each helper leads a process group of its own, so one kill reaches all it started.
-void startInOwnGroup(QProcess &process)
+// Opens a picture file to read, by the bytes of its name and without
+// waiting on anything that is not a regular file.
+int openPictureFile(const QString &path)
 {
-    process.setChildProcessModifier([] { ::setsid(); });
+    const int fd = openRegularFile(path);
+    if (fd < 0) {
+        const QString shown = displayName(path);
+        if (errno == ENOENT || errno == ENOTDIR)
+            throw Error(Error::FileNotFound,
+                        QStringLiteral("The file \"%1\" was not found.").arg(shown));
+        if (errno == EINVAL)
+            throw Error(Error::PathFileAccess,
+                        QStringLiteral("\"%1\" is not a regular file.").arg(shown));
+        throw Error(
+            Error::PathFileAccess,
+            QStringLiteral("\"%1\": %2").arg(shown, QString::fromLocal8Bit(strerror(errno))));
+    }
+    return fd;
+}
+
+void openPicture(const QString &path, QFile &file)
+{
+    FileDescriptor fd(openPictureFile(path));
+    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw Error(Error::PathFileAccess, file.errorString());
+    fd.release();
+}
+
+// Each helper leads a process group of its own, so one kill reaches all it started.
+// It ends with the program, however the program ends; input, when given,
+// is its standard input.
+void startInOwnGroup(QProcess &process, int input = -1)
+{
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent, input] {
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        if (input >= 0 && ::dup2(input, STDIN_FILENO) < 0)
+            ::_exit(127);
+    });
 }
 
 void killGroup(QProcess &process)
@@ -119,14 +161,10 @@ int PictureDecoder::allocationLimitMB()
 
 Picture PictureDecoder::identify(const QString &path) const
 {
-    if (!QFile::exists(path))
-        throw Error(Error::FileNotFound,
-                    QStringLiteral("The file \"%1\" was not found.").arg(path));
+    QFile file;
+    openPicture(path, file);
     Picture picture;
     picture.path = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(Error::PathFileAccess, file.errorString());
     const QByteArray head = file.read(88);
     file.close();
     const auto *bytes = reinterpret_cast<const unsigned char *>(head.constData());
@@ -225,7 +263,9 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
             return;
         }
     }
-    QImageReader reader(picture.path, picture.format);
+    QFile file;
+    openPicture(picture.path, file);
+    QImageReader reader(&file, picture.format);
     // A named format is what the content says; without one, Qt looks at it.
     reader.setDecideFormatFromContent(picture.format.isEmpty());
     reader.setAutoTransform(true);
@@ -294,13 +334,16 @@ QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) cons
     QProcess reader;
     QProcess raster;
     const bool chained = picture.kind == Picture::Kind::Emf;
-    startInOwnGroup(reader);
+    // Opened here, so the helper reads the very file that was chosen, by
+    // the bytes of its name, and never waits on a FIFO.
+    const FileDescriptor input(openPictureFile(picture.path));
+    startInOwnGroup(reader, input.get());
     startInOwnGroup(raster);
     if (chained) {
         reader.setStandardOutputProcess(&raster);
         raster.start(m_raster, {});
     }
-    reader.start(m_helper, {picture.path, QString::number(std::max(0, target.width())),
+    reader.start(m_helper, {QStringLiteral("-"), QString::number(std::max(0, target.width())),
                             QString::number(std::max(0, target.height()))});
     QProcess &last = chained ? raster : reader;
 

@@ -1,4 +1,5 @@
 #include "PictureCache.h"
+#include "FileNames.h"
 
 #include "Error.h"
 
@@ -31,7 +32,7 @@ PictureCache::~PictureCache()
 std::optional<PictureCache::FileStamp> PictureCache::stampOf(const QString &path)
 {
     struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::stat(nameBytes(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return FileStamp{qint64(info.st_size),
                      qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};

@@ -203,6 +203,44 @@ for file in empty.jpg truncated.jpg really-a-jpeg.gif really-a-wmf.bmp truncated
     launch_file "$work/$file" either
 done
 
+# A name that is not UTF-8 opens by its bytes; the title shows it readably.
+latin="$work/caf"$'\xe9'".bmp"
+cp "$fixtures/bmpsuite/g/rgb24.bmp" "$latin"
+home=$(new_home)
+start_as "$home" "$program" "$latin"
+wait_for_window " Imagrove - caf"$'\xef\xbf\xbd'".bmp\$" 20 ||
+    fail "a Latin-1 name: not shown: $(windows_of "$pid" | tr '\n' '|')"
+end_and_check "a Latin-1 name"
+
+# A helper ends with the program, even one killed outright: a copy of the
+# program beside a stand-in helper that never finishes.
+mkdir "$work/slow"
+cp "$program" "$work/slow/imagrove"
+printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 60\n' "$work/slow/helper.pid" >"$work/slow/imagrove-metafile"
+chmod +x "$work/slow/imagrove-metafile"
+home=$(new_home)
+start_as "$home" "$work/slow/imagrove" "$fixtures/libwmf-examples/ant.wmf"
+for _ in $(seq 200); do
+    [ -s "$work/slow/helper.pid" ] && break
+    sleep 0.1
+done
+if [ -s "$work/slow/helper.pid" ]; then
+    helper=$(cat "$work/slow/helper.pid")
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null
+    for _ in $(seq 30); do
+        kill -0 "$helper" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$helper" 2>/dev/null; then
+        fail "a helper outlived the program killed outright"
+        kill -KILL "$helper"
+    fi
+else
+    fail "the stand-in helper never started: $(head -c 2000 "$home/output.txt")"
+    end_and_check "the stand-in helper"
+fi
+
 # The installed program, through its desktop entry's Exec line.
 prefix="$work/prefix"
 if ! cmake --install "$build" --prefix "$prefix" >"$work/install.txt" 2>&1; then

@@ -126,8 +126,8 @@ private Q_SLOTS:
         QCOMPARE(m_state->CurrentImagePath, m_pictures + u'/' + name);
         QVERIFY(!m_i.FileDate->text().isEmpty());
         // Stretched to the box.
-        QCOMPARE(m_c.Image1->geometry(), QRect(0, 0, 443, 331));
-        QCOMPARE(m_c.Image1->pixmap().size(), QSize(443, 331));
+        QCOMPARE(m_c.Image1->geometry(), m_c.Picture1->rect());
+        QCOMPARE(m_c.Image1->pixmap().size(), m_c.Picture1->size());
         for (QAction *item :
              {m_c.mnuStretch, m_i.mnuStatus, m_c.mnuFullscrn, m_c.mnuBackCol->menuAction()})
             QVERIFY(item->isEnabled());
@@ -243,7 +243,7 @@ private Q_SLOTS:
         leftClick(m_c.resizeButton);
         QVERIFY(m_c.mnuStretch->isChecked());
         QVERIFY(!m_c.HScroll1->isEnabled());
-        QCOMPARE(m_c.Image1->geometry(), QRect(0, 0, 443, 331));
+        QCOMPARE(m_c.Image1->geometry(), m_c.Picture1->rect());
         select(QStringLiteral("a.bmp"));
         QVERIFY(!m_c.HScroll1->isEnabled());
     }
@@ -356,8 +356,8 @@ private Q_SLOTS:
         const QString script = m_env->makeScript(
             QStringLiteral("renderer"),
             "if [ \"$2\" = 0 ]; then echo 'The picture is too large to be shown.' >&2; exit 3; fi\n"
-            "printf 'PIXELS 9000 9000 443 331 586532\\n'\n"
-            "head -c 586532 /dev/zero\n");
+            "printf 'PIXELS 9000 9000 445 331 589180\\n'\n"
+            "head -c 589180 /dev/zero\n");
 
         start();
         m_display->setDecoder(platform::PictureDecoder(script));

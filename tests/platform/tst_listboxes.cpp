@@ -1,8 +1,11 @@
 #include "platform/Error.h"
+#include "platform/FileNames.h"
 #include "platform/ListBoxes.h"
 #include "platform/Volumes.h"
 #include "TestEnvironment.h"
 
+#include <cstdio>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,6 +101,18 @@ private Q_SLOTS:
         list.setPattern(QStringLiteral("*.cur"));
         QCOMPARE(list.listCount(), 1);
         QCOMPARE(list.list(0), QStringLiteral("cursor.cur"));
+
+        // A Latin-1 name shows readably and keeps its bytes, refreshed too.
+        const QString latin = folder + u'/' + nameFromBytes("caf\xe9.cur");
+        QCOMPARE(
+            ::rename(QFile::encodeName(env.makeFile(QStringLiteral("pics/x"))), nameBytes(latin)),
+            0);
+        list.refresh();
+        list.setListIndex(0);
+        list.refreshKeepingSelection();
+        QCOMPARE(list.listIndex(), 0);
+        QCOMPARE(list.item(0)->text(), QStringLiteral("caf\uFFFD.cur"));
+        QCOMPARE(nameBytes(joinPath(folder, list.fileName())), nameBytes(latin));
     }
 
     void fileListSelectionRaisesClickOnlyOnChange()

@@ -1,4 +1,6 @@
 #include "platform/Error.h"
+#include "platform/FileListing.h"
+#include "platform/FileNames.h"
 #include "platform/Picture.h"
 #include "platform/PictureCache.h"
 #include "TestEnvironment.h"
@@ -6,10 +8,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <sys/stat.h>
 
 using namespace platform;
 
@@ -244,6 +248,44 @@ private Q_SLOTS:
             QFAIL("no error");
         } catch (const Error &error) {
             QCOMPARE(error.number, int(Error::FileNotFound));
+        }
+    }
+
+    void namesThatAreNotUtf8OpenByTheirBytes_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("bmp") << "bmpsuite/g/rgb24.bmp";
+        QTest::newRow("jpeg") << "pillow/hopper.jpg";
+        QTest::newRow("wmf") << "libwmf-examples/ant.wmf";
+    }
+    void namesThatAreNotUtf8OpenByTheirBytes()
+    {
+        QFETCH(QString, file);
+        TestEnvironment env;
+        // "café" in Latin-1, and a lone continuation byte.
+        const QByteArray name =
+            QFile::encodeName(env.root()) + "/caf\xe9\x80." + QFileInfo(file).suffix().toLatin1();
+        QVERIFY(QFile::copy(fixture(file), env.root() + QStringLiteral("/copy")));
+        QCOMPARE(::rename(QFile::encodeName(env.root() + QStringLiteral("/copy")), name), 0);
+        const QStringList listed = listFiles(env.root(), FilePattern());
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(displayName(listed[0]),
+                 QStringLiteral("caf\uFFFD\uFFFD.") + QFileInfo(file).suffix());
+        const QString path = joinPath(env.root(), listed[0]);
+        QCOMPARE(nameBytes(path), name);
+        QVERIFY(!PictureDecoder().load(path).image.isNull());
+    }
+
+    void aFifoInAPicturesPlaceIsRefusedAtOnce()
+    {
+        TestEnvironment env;
+        const QString fifo = env.root() + QStringLiteral("/pipe.bmp");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo), 0600), 0);
+        try {
+            PictureDecoder().load(fifo);
+            QFAIL("no error");
+        } catch (const Error &error) {
+            QCOMPARE(error.number, int(Error::PathFileAccess));
         }
     }
 

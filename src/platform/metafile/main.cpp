@@ -2,7 +2,7 @@
 // of its own so that a hostile file can neither crash, hang nor exhaust the
 // viewer. It links no Qt and runs in the C locale.
 //
-// usage: imagrove-metafile FILE WIDTH HEIGHT   (0 0: the natural size)
+// usage: imagrove-metafile FILE|- WIDTH HEIGHT   (0 0: the natural size)
 // stdout, on success, one header line then the payload:
 //   WMF: "PIXELS natW natH outW outH bytes\n" + outW*outH native-endian 0xAARRGGBB words
 //   EMF: "SVG natW natH vbX vbY vbW vbH outW outH bytes\n" + the SVG text, which
@@ -57,7 +57,9 @@ void writeAll(const void *data, size_t size)
 
 std::vector<unsigned char> readFile(const char *path)
 {
-    FILE *file = std::fopen(path, "rb");
+    // "-": the file the program opened for us, on standard input.
+    FILE *file =
+        std::strcmp(path, "-") == 0 ? fdopen(dup(STDIN_FILENO), "rb") : std::fopen(path, "rb");
     if (!file)
         fail(1, std::string("Cannot open the file: ") + std::strerror(errno));
     std::vector<unsigned char> data;
@@ -194,7 +196,7 @@ void renderEmf(std::vector<unsigned char> &data, long long wantW, long long want
 int main(int argc, char *argv[])
 {
     if (argc != 4)
-        fail(2, "usage: imagrove-metafile FILE WIDTH HEIGHT");
+        fail(2, "usage: imagrove-metafile FILE|- WIDTH HEIGHT");
     metafile::limitResources(IMAGROVE_HELPER_MEMORY_MB, 20);
     std::setlocale(LC_ALL, "C");
     g_out = dup(STDOUT_FILENO);
