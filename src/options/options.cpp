@@ -248,6 +248,36 @@ void options::Frames_Click(int index)
     for (QGroupBox *page : fraMain)
         page->hide();
     fraMain[size_t(index)]->show();
+    fitWrappedText();
+}
+
+void options::fitWrappedText()
+{
+    // A layout sizes a window by widths alone: a wrapped label would keep the
+    // height of its hint and lose lines in a larger font.
+    if (!isVisible() || !Label1->isVisible())
+        return;
+    layout()->activate();
+    const int need = Label1->heightForWidth(Label1->width());
+    if (need > Label1->minimumHeight()) {
+        Label1->setMinimumHeight(need);
+        // Now, not over two passes of the event loop: the page, then the
+        // window, which grows to the page's new minimum.
+        fraMain[1]->layout()->activate();
+        layout()->activate();
+    }
+}
+
+void options::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitWrappedText();
+}
+
+void options::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    fitWrappedText();
 }
 
 template <typename Step> void options::step(const char *label, Step &&work)

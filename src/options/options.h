@@ -94,7 +94,13 @@ public:
 
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // Gives the wrapped explanation the lines it needs at its width.
+    void fitWrappedText();
     void build();
     void wire();
     void Frames_Click(int index);

@@ -3,13 +3,16 @@
 #include "options/options.h"
 #include "OptionsTest.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 
@@ -124,6 +127,38 @@ private Q_SLOTS:
         dialog->Frames[2]->click();
         QTest::mouseClick(dialog->chkDisFSNav, Qt::LeftButton);
         QVERIFY(!dialog->chkRevNav->isEnabled());
+    }
+
+    void everyTextFitsOnEveryPage_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::newRow("desktop font") << 0;
+        QTest::newRow("11 pt") << 11;
+        QTest::newRow("14 pt") << 14;
+    }
+    void everyTextFitsOnEveryPage()
+    {
+        QFETCH(int, points);
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+        QFont font = before;
+        if (points > 0)
+            font.setPointSize(points);
+        QApplication::setFont(font);
+        auto dialog = open();
+        dialog->show();
+        for (int page = 0; page < 3; ++page) {
+            dialog->Frames[size_t(page)]->click();
+            QCoreApplication::processEvents();
+            for (QWidget *widget : dialog->fraMain[size_t(page)]->findChildren<QWidget *>()) {
+                const auto *label = qobject_cast<QLabel *>(widget);
+                const QSize need = label && label->wordWrap()
+                                       ? QSize(0, label->heightForWidth(label->width()))
+                                       : widget->minimumSizeHint();
+                QVERIFY2(widget->width() >= need.width() && widget->height() >= need.height(),
+                         qPrintable(widget->objectName()));
+            }
+        }
     }
 
     void defaultsResetOnlyTheMainOptions()
