@@ -1,12 +1,15 @@
 #include "SettingsStore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Error.h"
 
 #include <optional>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace core {
 
@@ -48,9 +51,12 @@ bool isDamaged(QSettings &settings)
     int keyLines = 0;
     for (const QByteArray &line : raw.readAll().split('\n')) {
         const QByteArray text = line.trimmed();
-        if (!text.isEmpty() && !text.startsWith(';') && !text.startsWith('#') &&
-            !text.startsWith('[') && text.contains('='))
-            ++keyLines;
+        if (text.isEmpty() || text.startsWith(';') || text.startsWith('#') || text.startsWith('['))
+            continue;
+        // A line that is neither a key nor a section is dropped by the reader.
+        if (!text.contains('='))
+            return true;
+        ++keyLines;
     }
     return settings.status() == QSettings::FormatError || settings.allKeys().size() < keyLines;
 }
@@ -136,20 +142,60 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
     return defaultText(defaultValue);
 }
 
-void SettingsStore::prepareWrite(QSettings &settings) const
+void SettingsStore::change(const QString &app, const std::function<void(QSettings &)> &edit)
 {
-    const QString file = settings.fileName();
+    const QString file = fileFor(app);
     if (!QDir().mkpath(m_folder))
         throw notWritable(file);
-    if (isDamaged(settings) && !QFile::copy(file, damagedCopyName(file)))
+    // Copies of the program take turns; a holder that ended holds nothing.
+    platform::FileLock lock(file);
+    if (!lock.tryLock(LockWaitMs))
+        throw platform::Error(
+            platform::Error::PathFileAccess,
+            QStringLiteral("The settings file \"%1\" is kept busy by another program.").arg(file));
+    QFile current(file);
+    QByteArray original;
+    const bool existed = current.exists();
+    if (existed) {
+        if (!current.open(QIODevice::ReadOnly))
+            throw notWritable(file);
+        original = current.readAll();
+        if (current.error() != QFileDevice::NoError)
+            throw notWritable(file);
+        current.close();
+    }
+    // The toolkit's INI code changes a private copy; what it wrote is read
+    // back and checked, and only then replaces the file, flushed and synced:
+    // its own writer can report success on a full disk with nothing written.
+    const QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("settings.conf"));
+    if (!scratch.isValid() || !platform::replaceFile(copy, original))
         throw notWritable(file);
-}
-
-void SettingsStore::finishWrite(QSettings &settings)
-{
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        throw notWritable(settings.fileName());
+    QMap<QString, QVariant> expected;
+    {
+        QSettings settings(copy, QSettings::IniFormat);
+        if (existed && isDamaged(settings) &&
+            !platform::replaceFile(damagedCopyName(file), original))
+            throw notWritable(file);
+        edit(settings);
+        settings.sync();
+        if (settings.status() == QSettings::AccessError)
+            throw notWritable(file);
+        for (const QString &key : settings.allKeys())
+            expected.insert(key, settings.value(key));
+    }
+    QFile written(copy);
+    if (!written.open(QIODevice::ReadOnly))
+        throw notWritable(file);
+    const QByteArray changed = written.readAll();
+    written.close();
+    QSettings check(copy, QSettings::IniFormat);
+    for (const QString &key : check.allKeys()) {
+        if (check.value(key) != expected.value(key))
+            throw notWritable(file);
+    }
+    if (check.allKeys().size() != expected.size() || !platform::replaceFile(file, changed))
+        throw notWritable(file);
 }
 
 namespace {
@@ -171,46 +217,6 @@ void removeSpellings(QSettings &settings, const QString &section, const QString 
     }
 }
 
-// The values of every spelling of some keys, by their full names.
-QList<std::pair<QString, QVariant>> spellingsOf(QSettings &settings, const QString &section,
-                                                const QStringList &keys)
-{
-    QList<std::pair<QString, QVariant>> found;
-    for (const QString &group : settings.childGroups()) {
-        if (group.compare(section, Qt::CaseInsensitive) != 0)
-            continue;
-        settings.beginGroup(group);
-        for (const QString &name : settings.childKeys()) {
-            for (const QString &key : keys) {
-                if (name.compare(key, Qt::CaseInsensitive) == 0)
-                    found.append({group + u'/' + name, settings.value(name)});
-            }
-        }
-        settings.endGroup();
-    }
-    return found;
-}
-
-// Writes the changes, or puts the keys back as they were and throws: the
-// toolkit keeps unwritten changes for the next reader of the file, which
-// would show what the disk does not hold (and write it later).
-template <typename Change>
-void changeOrRestore(QSettings &settings, const QString &section, const QStringList &keys,
-                     const Change &change, void (*finish)(QSettings &))
-{
-    const QList<std::pair<QString, QVariant>> before = spellingsOf(settings, section, keys);
-    change();
-    try {
-        finish(settings);
-    } catch (...) {
-        for (const QString &key : keys)
-            removeSpellings(settings, section, key, false);
-        for (const auto &[name, value] : before)
-            settings.setValue(name, value);
-        throw;
-    }
-}
-
 } // namespace
 
 void SettingsStore::save(const QString &app, const QString &section, const QString &key,
@@ -222,31 +228,19 @@ void SettingsStore::save(const QString &app, const QString &section, const QStri
 void SettingsStore::save(const QString &app, const QString &section,
                          const QList<std::pair<QString, QString>> &values)
 {
-    QSettings settings(fileFor(app), QSettings::IniFormat);
-    prepareWrite(settings);
-    QStringList keys;
-    for (const auto &pair : values)
-        keys << pair.first;
-    changeOrRestore(
-        settings, section, keys,
-        [&] {
-            for (const auto &[key, value] : values) {
-                removeSpellings(settings, section, key, true);
-                settings.beginGroup(section);
-                settings.setValue(key, value);
-                settings.endGroup();
-            }
-        },
-        &SettingsStore::finishWrite);
+    change(app, [&](QSettings &settings) {
+        for (const auto &[key, value] : values) {
+            removeSpellings(settings, section, key, true);
+            settings.beginGroup(section);
+            settings.setValue(key, value);
+            settings.endGroup();
+        }
+    });
 }
 
 void SettingsStore::remove(const QString &app, const QString &section, const QString &key)
 {
-    QSettings settings(fileFor(app), QSettings::IniFormat);
-    prepareWrite(settings);
-    changeOrRestore(
-        settings, section, {key}, [&] { removeSpellings(settings, section, key, false); },
-        &SettingsStore::finishWrite);
+    change(app, [&](QSettings &settings) { removeSpellings(settings, section, key, false); });
 }
 
 } // namespace core

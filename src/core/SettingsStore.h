@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -38,10 +39,13 @@ public:
 
     static QString defaultText(const QVariant &defaultValue);
 
+    // How long a write waits for another copy of the program to finish its own.
+    static constexpr int LockWaitMs = 10000;
+
 private:
-    // Before a change: the folder made, a damaged file kept.
-    void prepareWrite(QSettings &settings) const;
-    static void finishWrite(QSettings &settings);
+    // One change of an application's file, whole or not at all; a damaged
+    // file is first kept beside it.
+    void change(const QString &app, const std::function<void(QSettings &)> &edit);
 
     QString m_folder;
 };

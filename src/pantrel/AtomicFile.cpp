@@ -1,10 +1,13 @@
 #include "AtomicFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <QFile>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace pantrel {
@@ -58,6 +61,29 @@ bool replaceFile(const QString &path, const QByteArray &contents, bool executabl
         const int error = errno;
         ::unlink(temporary.constData());
         return fail(error);
+    }
+    return true;
+}
+
+FileLock::FileLock(const QString &path) : m_path(QFile::encodeName(path) + ".lock") {}
+
+FileLock::~FileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FileLock::tryLock(int timeoutMs)
+{
+    if (m_fd < 0)
+        m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }

@@ -13,4 +13,23 @@ namespace pantrel {
 bool replaceFile(const QString &path, const QByteArray &contents, bool executable = false,
                  QString *errorString = nullptr);
 
+// A lock on "<path>.lock" between processes, held by the open file: the
+// system lets it go when its holder ends, however it ends, so no lock is
+// ever left stale. The file itself stays.
+class FileLock
+{
+public:
+    explicit FileLock(const QString &path);
+    ~FileLock();
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    // Waits up to the time given for a live holder to finish.
+    bool tryLock(int timeoutMs);
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
 } // namespace pantrel

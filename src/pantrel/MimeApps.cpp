@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QSet>
@@ -303,7 +302,7 @@ bool setUserDefault(const QString &mimeType, const std::optional<QString> &value
     const QString path = userListFile();
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
-    QLockFile lock(path + QStringLiteral(".lock"));
+    FileLock lock(path);
     if (!lock.tryLock(10000))
         return false;
     QFile input(path);

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
 namespace pantrel {
@@ -350,7 +349,7 @@ std::optional<RegistryTree> Registry::load(int *damagedLines) const
 bool Registry::read(const std::function<void(const RegistryTree &)> &reader) const
 {
     QDir().mkpath(QFileInfo(m_path).path());
-    QLockFile lock(m_path + QStringLiteral(".lock"));
+    FileLock lock(m_path);
     if (!lock.tryLock(lockTimeoutMs))
         return false;
     int damaged = 0;
@@ -365,7 +364,7 @@ bool Registry::update(const std::function<bool(RegistryTree &)> &change)
 {
     if (!QDir().mkpath(QFileInfo(m_path).path()))
         return false;
-    QLockFile lock(m_path + QStringLiteral(".lock"));
+    FileLock lock(m_path);
     if (!lock.tryLock(lockTimeoutMs))
         return false;
     int damaged = 0;

@@ -1,10 +1,13 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
+#include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "SmallDisk.h"
 #include "TestEnvironment.h"
 
 #include <memory>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -39,10 +42,16 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_env->configHome() + QStringLiteral("/Imagrove/Imagrove.conf")));
     }
 
+    void damagedFileIsKeptBeforeItIsRewritten_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        // An unterminated quote swallows the lines after it.
+        QTest::newRow("open quote") << QByteArray("[Options]\nuseeditor=\"1\nimgfll=1\nfsnav=1\n");
+        QTest::newRow("line without =") << QByteArray("[Options]\nimgfll=1\nstray text\n");
+    }
     void damagedFileIsKeptBeforeItIsRewritten()
     {
-        // An unterminated quote swallows the lines after it.
-        const QByteArray damaged = "[Options]\nuseeditor=\"1\nimgfll=1\nfsnav=1\n";
+        QFETCH(QByteArray, damaged);
         const QString file = m_store->fileFor(keys::Imagrove2);
         QDir().mkpath(QFileInfo(file).path());
         QFile out(file);
@@ -56,6 +65,63 @@ private Q_SLOTS:
         // A sound file is not copied again.
         keys::DisFsNav.save(*m_store, QStringLiteral("1"));
         QVERIFY(!QFile::exists(file + QStringLiteral(".damaged.2")));
+    }
+
+    void aLockLeftByAWriterThatDiedStallsNothing()
+    {
+        const QString file = m_store->fileFor(keys::Imagrove2);
+        QDir().mkpath(QFileInfo(file).path());
+        QFile lock(file + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        QElapsedTimer timer;
+        timer.start();
+        keys::GreyMode.save(*m_store, QStringLiteral("1"));
+        QVERIFY(timer.elapsed() < 2000);
+        QCOMPARE(keys::GreyMode.read(*m_store), QStringLiteral("1"));
+    }
+
+    void aNearlyFullDiskLeavesTheFileWholeOrUntouched()
+    {
+        SmallDisk disk(m_env->root() + QStringLiteral("/disk"), 256);
+        if (!disk.usable())
+            QSKIP("a small disk cannot be mounted here (needs root)");
+        SettingsStore store(m_env->root() + QStringLiteral("/disk/Imagrove"));
+        QList<std::pair<QString, QString>> values;
+        for (int i = 0; i < 120; ++i)
+            values.append(
+                {QStringLiteral("key%1").arg(i), QStringLiteral("value %1 ").arg(i).repeated(3)});
+        store.save(keys::Imagrove2, QStringLiteral("Options"), values);
+        const QString file = store.fileFor(keys::Imagrove2);
+        QFile original(file);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray before = original.readAll();
+        original.close();
+        QVERIFY(before.size() > 4096);
+        for (int pages = 0; pages <= 6; ++pages) {
+            QVERIFY(disk.fillLeaving(pages));
+            bool saved = true;
+            try {
+                store.save(keys::Imagrove2, QStringLiteral("Options"), QStringLiteral("extra"),
+                           QStringLiteral("%1").arg(pages));
+            } catch (const platform::Error &error) {
+                QCOMPARE(error.number, 75);
+                saved = false;
+            }
+            QFile now(file);
+            QVERIFY(now.open(QIODevice::ReadOnly));
+            const QByteArray after = now.readAll();
+            if (saved) {
+                QVERIFY2(after.size() > before.size(), qPrintable(QString::number(pages)));
+                QCOMPARE(
+                    store.get(keys::Imagrove2, QStringLiteral("Options"), QStringLiteral("key119")),
+                    QStringLiteral("value 119 ").repeated(3));
+            } else {
+                QCOMPARE(after, before);
+            }
+            disk.empty();
+            QVERIFY(platform::replaceFile(file, before));
+        }
     }
 
     void failedWriteRaisesError75()

@@ -1,0 +1,103 @@
+#include "AtomicFile.h"
+#include "FileNames.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace platform {
+
+bool replaceFile(const QString &path, const QByteArray &contents, QString *errorString)
+{
+    const QByteArray target = nameBytes(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    const auto fail = [&](int error) {
+        if (errorString)
+            *errorString = QString::fromLocal8Bit(std::strerror(error));
+        return false;
+    };
+    if (fd < 0)
+        return fail(errno);
+    const auto discard = [&](int error) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return fail(error);
+    };
+    struct stat existing = {};
+    const bool replacing = ::stat(target.constData(), &existing) == 0;
+    const mode_t mode = replacing ? existing.st_mode & 07777 : 0600;
+    if (::fchmod(fd, mode) != 0)
+        return discard(errno);
+    const char *data = contents.constData();
+    size_t left = size_t(contents.size());
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return discard(errno);
+        }
+        data += written;
+        left -= size_t(written);
+    }
+    // Readers that cache a file by its size and time to the millisecond
+    // (the toolkit's settings) must see a change made within the same one.
+    struct stat fresh = {};
+    if (replacing && ::fstat(fd, &fresh) == 0) {
+        const auto ms = [](const timespec &t) {
+            return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+        };
+        if (ms(fresh.st_mtim) <= ms(existing.st_mtim)) {
+            const qint64 later = ms(existing.st_mtim) + 1;
+            const timespec times[2] = {{0, UTIME_OMIT},
+                                       {time_t(later / 1000), long(later % 1000) * 1000000}};
+            ::futimens(fd, times);
+        }
+    }
+    if (::fsync(fd) != 0)
+        return discard(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return fail(error);
+    }
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return fail(error);
+    }
+    return true;
+}
+
+FileLock::FileLock(const QString &path) : m_path(nameBytes(path) + ".lock") {}
+
+FileLock::~FileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FileLock::tryLock(int timeoutMs)
+{
+    if (m_fd < 0)
+        m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+} // namespace platform

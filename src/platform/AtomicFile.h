@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Replaces a file with new contents, whole or not at all: the contents go
+// to a fresh file beside it, are flushed to the disk with every error
+// checked, and only then take the file's name. The file's permissions are
+// kept (new files get 0600). On failure the old file is untouched, the
+// fresh one removed, and errorString says why.
+bool replaceFile(const QString &path, const QByteArray &contents, QString *errorString = nullptr);
+
+// A lock on "<path>.lock" between processes, held by the open file: the
+// system lets it go when its holder ends, however it ends, so no lock is
+// ever left stale. The file itself stays.
+class FileLock
+{
+public:
+    explicit FileLock(const QString &path);
+    ~FileLock();
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    // Waits up to the time given for a live holder to finish.
+    bool tryLock(int timeoutMs);
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
+} // namespace platform
