@@ -1,7 +1,11 @@
+#include "AtomicFile.h"
+#include "MimeApps.h"
 #include "Registry.h"
+#include "SmallDisk.h"
 #include "TestEnvironment.h"
 
 #include <numeric>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -217,6 +221,61 @@ private Q_SLOTS:
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == before);
+    }
+
+    void nearlyFullDiskAndStaleLock_data()
+    {
+        QTest::addColumn<bool>("registryFile");
+        QTest::newRow("registry") << true;
+        QTest::newRow("mimeapps.list") << false;
+    }
+    void nearlyFullDiskAndStaleLock()
+    {
+        QFETCH(bool, registryFile);
+        TestEnvironment env;
+        const QString folder = env.root() + QStringLiteral("/disk");
+        SmallDisk disk(folder, 256);
+        if (!disk.usable())
+            QSKIP("a small disk cannot be mounted here (needs root)");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+        Registry registry(folder + QStringLiteral("/registry.reg"));
+        const QString path =
+            registryFile ? registry.path() : folder + QStringLiteral("/mimeapps.list");
+        QByteArray before = "[Default Applications]\n";
+        for (int i = 0; i < 200; ++i)
+            before += QStringLiteral("image/x-k%1=program-%1.desktop;\n").arg(i).toUtf8();
+        if (registryFile)
+            before = sample().repeated(40);
+        QVERIFY(replaceFile(path, before));
+        // A lock file left by a writer that died holds nobody up.
+        QFile lock(path + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        for (int pages = 0; pages <= 6; ++pages) {
+            QVERIFY(disk.fillLeaving(pages));
+            QElapsedTimer timer;
+            timer.start();
+            const bool written =
+                registryFile
+                    ? registry.update([&](RegistryTree &tree) {
+                          RegValue value;
+                          value.text = QString(3000, u'n');
+                          tree.ensure(HKEY_CURRENT_USER, QStringLiteral("Software\\new"))->values
+                              << value;
+                          return true;
+                      })
+                    : mimeapps::setUserDefault(QStringLiteral("image/x-new"), QString(3000, u'n'));
+            QVERIFY(timer.elapsed() < 2000);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray after = file.readAll();
+            if (written)
+                QVERIFY2(after.contains(QByteArray(3000, 'n')), qPrintable(QString::number(pages)));
+            else
+                QVERIFY(after == before);
+            disk.empty();
+            QVERIFY(replaceFile(path, before));
+        }
     }
 
     void writersAtOnceLoseNothingSilently()
