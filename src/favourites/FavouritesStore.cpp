@@ -65,22 +65,26 @@ FavouritesStore::Refusal FavouritesStore::add(const QString &name, const QString
     return Refusal::None;
 }
 
+std::optional<int> FavouritesStore::numberOf(const QString &name, const QString &folder,
+                                             int last) const
+{
+    if (read(Name, last) == name && read(Folder, last) == folder)
+        return last;
+    for (int number = 0; number < searchLimit; ++number) {
+        if (read(Name, number) == name)
+            return number;
+    }
+    return std::nullopt;
+}
+
 bool FavouritesStore::remove(const QString &name, const QString &folder)
 {
-    const QList<Favourite> favourites = load();
-    const int last = int(favourites.size());
-    const QString lastName = read(Name, last);
-    const QString lastFolder = read(Folder, last);
-    if (lastName != name || lastFolder != folder) {
-        int found = -1;
-        for (int number = 0; number < searchLimit && found < 0; ++number) {
-            if (read(Name, number) == name)
-                found = number;
-        }
-        if (found < 0)
-            return false;
-        write(found, {lastName, lastFolder});
-    }
+    const int last = int(load().size());
+    const std::optional<int> found = numberOf(name, folder, last);
+    if (!found)
+        return false;
+    if (*found != last)
+        write(*found, {read(Name, last), read(Folder, last)});
     erase(Name, last);
     erase(Folder, last);
     return true;
@@ -99,8 +103,18 @@ FavouritesStore::Refusal FavouritesStore::rename(const QString &oldName, const Q
     const Refusal refusal = refusalFor(after, newName, folder);
     if (refusal != Refusal::None)
         return refusal;
-    remove(oldName, folder);
-    return add(newName, folder);
+    // As a deletion then an addition would leave it, in one write: the last
+    // favourite fills the old one's number and the renamed one ends the list.
+    const int last = int(load().size());
+    const std::optional<int> found = numberOf(oldName, folder, last);
+    QList<std::pair<QString, QString>> values;
+    if (found && *found != last)
+        values << std::pair{Name(*found).name, read(Name, last)}
+               << std::pair{Folder(*found).name, read(Folder, last)};
+    const int end = found ? last : last + 1;
+    values << std::pair{Name(end).name, newName} << std::pair{Folder(end).name, folder};
+    m_settings.save(core::keys::Imagrove2, core::keys::FavsSection, values);
+    return Refusal::None;
 }
 
 } // namespace favourites

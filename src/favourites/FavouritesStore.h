@@ -3,6 +3,7 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 
+#include <optional>
 #include <QList>
 #include <QString>
 
@@ -55,6 +56,9 @@ private:
     // program ever sees one without the other.
     void write(int number, const Favourite &favourite);
     void erase(KeyOf key, int number);
+    // The number of the favourite to delete: the last one when it is the
+    // one named, else the first number (from 0) holding the name.
+    std::optional<int> numberOf(const QString &name, const QString &folder, int last) const;
 
     core::SettingsStore &m_settings;
 };

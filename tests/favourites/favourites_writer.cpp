@@ -1,5 +1,6 @@
 // Adds favourites "<prefix>-<i>" for the folders "/<prefix>/<i>" to the
 // store under $XDG_CONFIG_HOME, one add each, so tests can run writers at once.
+// With the prefix "rename", renames the favourite "r0" of "/r" back and forth.
 #include "favourites/FavouritesStore.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,14 @@ int main(int argc, char *argv[])
     const QString prefix = QString::fromLocal8Bit(argv[1]);
     core::SettingsStore settings;
     favourites::FavouritesStore store(settings);
-    for (int i = 0; i < QByteArray(argv[2]).toInt(); ++i)
+    const int count = QByteArray(argv[2]).toInt();
+    if (prefix == QLatin1String("rename")) {
+        for (int i = 0; i < count; ++i)
+            store.rename(QStringLiteral("r%1").arg(i % 2), QStringLiteral("r%1").arg((i + 1) % 2),
+                         QStringLiteral("/r"));
+        return 0;
+    }
+    for (int i = 0; i < count; ++i)
         store.add(QStringLiteral("%1-%2").arg(prefix).arg(i),
                   QStringLiteral("/%1/%2").arg(prefix).arg(i));
     return 0;

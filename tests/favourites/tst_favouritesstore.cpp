@@ -143,6 +143,27 @@ private Q_SLOTS:
         QCOMPARE(m_store->load(), (QList<Favourite>{{"f3", "/d3"}, {"f2", "/d2"}, {"new", "/d1"}}));
     }
 
+    void aRenameKilledAnywhereLosesNothing()
+    {
+        storeNumbered(2);
+        QCOMPARE(m_store->add(QStringLiteral("r0"), QStringLiteral("/r")), Refusal::None);
+        for (int round = 0; round < 12; ++round) {
+            QProcess writer;
+            writer.start(QStringLiteral(WRITER_PATH),
+                         {QStringLiteral("rename"), QStringLiteral("1000")});
+            QVERIFY(writer.waitForStarted());
+            QTest::qWait(40 + round * 7);
+            writer.kill();
+            writer.waitForFinished();
+            const QList<Favourite> loaded = m_store->load();
+            QCOMPARE(loaded.size(), 3);
+            QCOMPARE(loaded.last().folder, QStringLiteral("/r"));
+            QSettings raw(m_settings->fileFor(core::keys::Imagrove2), QSettings::IniFormat);
+            raw.beginGroup(core::keys::FavsSection);
+            QCOMPARE(raw.childKeys().size(), 6);
+        }
+    }
+
     void awkwardNamesAndFoldersSurvive()
     {
         const QList<Favourite> awkward{
