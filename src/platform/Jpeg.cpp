@@ -1,12 +1,16 @@
 #include "Jpeg.h"
 #include "FileNames.h"
 
+#include <algorithm>
+#include <climits>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <QFile>
 #include <sys/mman.h>
 // jpeglib.h needs FILE and size_t declared first.
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace platform::jpeg {
@@ -84,6 +88,31 @@ QImage newImage(int width, int height)
     return largeImage(width, height);
 }
 
+// The whole-picture coefficient buffers of a progressive or multi-scan
+// file: 64 coefficients of two bytes for each block of each component.
+qint64 workBytes(const jpeg_decompress_struct &info)
+{
+    if (!info.progressive_mode && info.num_components <= 1)
+        return 0;
+    if (!info.progressive_mode && !jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&info)))
+        return 0;
+    int maxH = 1, maxV = 1;
+    for (int c = 0; c < info.num_components; ++c) {
+        maxH = std::max(maxH, info.comp_info[c].h_samp_factor);
+        maxV = std::max(maxV, info.comp_info[c].v_samp_factor);
+    }
+    qint64 total = 0;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info &comp = info.comp_info[c];
+        const qint64 width =
+            (qint64(info.image_width) * comp.h_samp_factor + maxH * 8 - 1) / (maxH * 8);
+        const qint64 height =
+            (qint64(info.image_height) * comp.v_samp_factor + maxV * 8 - 1) / (maxV * 8);
+        total += (width + comp.h_samp_factor) * (height + comp.v_samp_factor) * 128;
+    }
+    return total;
+}
+
 bool decodable(const jpeg_decompress_struct &info)
 {
     return info.jpeg_color_space == JCS_GRAYSCALE || info.jpeg_color_space == JCS_YCbCr ||
@@ -92,7 +121,7 @@ bool decodable(const jpeg_decompress_struct &info)
 
 // The steps that may jump hold nothing with a destructor of their own; the
 // image is the caller's, assigned here.
-bool run(Session &s, Header &header, QSize atLeast, QImage *image)
+bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image)
 {
     if (setjmp(s.trap.jump))
         return false;
@@ -101,7 +130,9 @@ bool run(Session &s, Header &header, QSize atLeast, QImage *image)
     jpeg_stdio_src(&s.info, s.file);
     jpeg_save_markers(&s.info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&s.info, TRUE);
-    if (!decodable(s.info))
+    header.decodable = decodable(s.info);
+    header.workBytes = workBytes(s.info);
+    if (!header.decodable && image)
         return false;
     header.stored = QSize(int(s.info.image_width), int(s.info.image_height));
     for (jpeg_saved_marker_ptr m = s.info.marker_list; m; m = m->next) {
@@ -129,6 +160,10 @@ bool run(Session &s, Header &header, QSize atLeast, QImage *image)
     s.info.scale_num = eighths;
     s.info.scale_denom = 8;
     s.info.out_color_space = JCS_EXT_BGRX;
+    // Past this the decoder stops instead of allocating: it has no backing
+    // store to spill to.
+    if (budget > 0)
+        s.info.mem->max_memory_to_use = long(std::min<qint64>(budget, LONG_MAX));
     jpeg_start_decompress(&s.info);
     *image = newImage(int(s.info.output_width), int(s.info.output_height));
     if (image->isNull())
@@ -146,17 +181,19 @@ bool run(Session &s, Header &header, QSize atLeast, QImage *image)
 bool readHeader(const QString &path, Header &header)
 {
     Session session(path);
-    return session.file && run(session, header, {}, nullptr);
+    return session.file && run(session, header, {}, 0, nullptr);
 }
 
-QImage decode(const QString &path, QSize atLeast)
+Outcome decode(const QString &path, QSize atLeast, qint64 budgetBytes, QImage &image)
 {
     Session session(path);
     Header header;
-    QImage image;
-    if (!session.file || !run(session, header, atLeast, &image))
-        return {};
-    return image;
+    if (session.file && run(session, header, atLeast, budgetBytes, &image))
+        return Outcome::Done;
+    image = QImage();
+    const int code = session.trap.manager.msg_code;
+    return code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? Outcome::OverBudget
+                                                                       : Outcome::Failed;
 }
 
 int exifOrientation(const unsigned char *data, size_t size)

@@ -12,18 +12,25 @@ struct Header
 {
     QSize stored;
     int orientation = 1;
+    // Grey, YCbCr or RGB: what decode takes. The general reader is the one
+    // to ask for the others.
+    bool decodable = false;
+    // What any decoder holds besides the picture: a progressive or
+    // multi-scan file keeps every coefficient of the whole picture.
+    qint64 workBytes = 0;
 };
 
-// Reads the header. False when the file is no JPEG this reader can decode
-// (a colour model other than grey, YCbCr or RGB; a broken header); the
-// general reader is then the one to ask.
+// Reads the header. False when it is broken or no JPEG.
 bool readHeader(const QString &path, Header &header);
+
+enum class Outcome { Done, Failed, OverBudget };
 
 // Decodes with libjpeg-turbo straight into 32-bit pixels, letting the
 // decoder's own scaling (eighths) come as close to atLeast (stored
-// orientation; empty: full size) as it can without going below. Null on
-// failure.
-QImage decode(const QString &path, QSize atLeast);
+// orientation; empty: full size) as it can without going below. The
+// decoder's own memory is held to budgetBytes (0: no bound); a file that
+// needs more ends as OverBudget.
+Outcome decode(const QString &path, QSize atLeast, qint64 budgetBytes, QImage &image);
 
 // The EXIF orientation of an APP1 segment's payload; 1 when it has none.
 int exifOrientation(const unsigned char *data, size_t size);

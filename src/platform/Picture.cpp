@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
+#include <new>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -55,6 +57,56 @@ QByteArray formatOf(const QByteArray &head)
 bool rotated(const QImageReader &reader)
 {
     return reader.transformation() & QImageIOHandler::TransformationRotate90;
+}
+
+// Runs a decoding step; memory that runs out anywhere in it (a reader's own
+// buffers among them) is reported as error 7, not left to end the program.
+template <typename Work> auto enoughMemory(Work &&work)
+{
+    try {
+        return work();
+    } catch (const std::bad_alloc &) {
+        throw Error(Error::OutOfMemory,
+                    QStringLiteral("There is not enough memory to hold the picture."));
+    }
+}
+
+// The size each entry of an icon or cursor file holds, by the entry's own
+// header (a PNG's, or a bitmap's); the directory's where neither tells.
+QList<QSize> iconEntrySizes(QFile &file)
+{
+    QList<QSize> sizes;
+    const QByteArray head = file.read(6);
+    if (head.size() < 6)
+        return sizes;
+    const auto u16 = [](const QByteArray &b, int at) {
+        return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8;
+    };
+    const auto u32le = [&](const QByteArray &b, int at) {
+        return u16(b, at) | u16(b, at + 2) << 16;
+    };
+    const auto u32be = [](const QByteArray &b, int at) {
+        return quint32(quint8(b[at])) << 24 | quint32(quint8(b[at + 1])) << 16 |
+               quint32(quint8(b[at + 2])) << 8 | quint32(quint8(b[at + 3]));
+    };
+    const int count = int(u16(head, 4));
+    const QByteArray directory = file.read(qint64(count) * 16);
+    for (int i = 0; i * 16 + 16 <= directory.size(); ++i) {
+        const int at = i * 16;
+        QSize size(quint8(directory[at]) ? quint8(directory[at]) : 256,
+                   quint8(directory[at + 1]) ? quint8(directory[at + 1]) : 256);
+        if (file.seek(u32le(directory, at + 12))) {
+            const QByteArray entry = file.read(24);
+            if (entry.size() == 24 && entry.startsWith("\x89PNG\r\n\x1a\n"))
+                size = size.expandedTo(QSize(int(std::min<quint32>(u32be(entry, 16), INT_MAX)),
+                                             int(std::min<quint32>(u32be(entry, 20), INT_MAX))));
+            else if (entry.size() >= 12 && u32le(entry, 0) == 40)
+                size = size.expandedTo(QSize(int(std::min<quint32>(u32le(entry, 4), INT_MAX)),
+                                             int(std::min<quint32>(u32le(entry, 8), INT_MAX) / 2)));
+        }
+        sizes << size;
+    }
+    return sizes;
 }
 
 // Opens a picture file to read, by the bytes of its name and without
@@ -187,19 +239,23 @@ Picture PictureDecoder::load(const QString &path, QSize target) const
 
 Picture PictureDecoder::loadRaster(const QString &path, QSize target) const
 {
-    Picture picture = identify(path);
-    if (picture.kind != Picture::Kind::Raster)
-        return {};
-    renderRaster(picture, target);
-    return picture;
+    return enoughMemory([&] {
+        Picture picture = identify(path);
+        if (picture.kind != Picture::Kind::Raster)
+            return Picture();
+        renderRaster(picture, target);
+        return picture;
+    });
 }
 
 void PictureDecoder::render(Picture &picture, QSize target) const
 {
-    if (picture.kind == Picture::Kind::Raster)
-        renderRaster(picture, target);
-    else if (picture.isVector())
-        renderMetafile(picture, target);
+    enoughMemory([&] {
+        if (picture.kind == Picture::Kind::Raster)
+            renderRaster(picture, target);
+        else if (picture.isVector())
+            renderMetafile(picture, target);
+    });
 }
 
 std::optional<RoughJpeg> PictureDecoder::decodeJpeg(const Picture &identified, QSize target) const
@@ -212,20 +268,36 @@ std::optional<RoughJpeg> PictureDecoder::decodeJpeg(const Picture &identified, Q
     const bool shrink = !target.isEmpty() &&
                         (target.width() < natural.width() || target.height() < natural.height());
     const QSize allocated = shrink ? target : natural;
-    if (qint64(allocated.width()) * allocated.height() * 4 >
-        qint64(allocationLimitMB()) * 1024 * 1024)
+    // The peak, not the picture alone: a turned picture is a second copy,
+    // and a progressive file's coefficients are held while it decodes.
+    const qint64 budget = qint64(allocationLimitMB()) * 1024 * 1024;
+    const qint64 picture = qint64(allocated.width()) * allocated.height() * 4;
+    if (picture * (header.orientation != 1 ? 2 : 1) + header.workBytes > budget)
         throw tooLarge(natural);
+    if (!header.decodable)
+        return std::nullopt;
     // Scaled sizes are in the stored orientation.
     RoughJpeg rough{identified, target, header.orientation};
-    rough.picture.image = jpeg::decode(
-        identified.path, shrink ? (quarterTurn ? target.transposed() : target) : QSize());
-    if (rough.picture.image.isNull())
+    switch (jpeg::decode(identified.path,
+                         shrink ? (quarterTurn ? target.transposed() : target) : QSize(),
+                         budget - picture, rough.picture.image)) {
+    case jpeg::Outcome::Done:
+        break;
+    case jpeg::Outcome::OverBudget:
+        throw tooLarge(natural);
+    case jpeg::Outcome::Failed:
         return std::nullopt;
+    }
     rough.picture.naturalSize = natural;
     return rough;
 }
 
 Picture PictureDecoder::finish(RoughJpeg rough)
+{
+    return enoughMemory([&] { return finishRough(std::move(rough)); });
+}
+
+Picture PictureDecoder::finishRough(RoughJpeg rough)
 {
     Picture picture = std::move(rough.picture);
     const QSize target = rough.target;
@@ -246,10 +318,12 @@ Picture PictureDecoder::finish(RoughJpeg rough)
 
 std::optional<RoughJpeg> PictureDecoder::loadRough(const QString &path, QSize target) const
 {
-    const Picture identified = identify(path);
-    if (identified.kind != Picture::Kind::Raster || identified.format != "jpeg")
-        return std::nullopt;
-    return decodeJpeg(identified, target);
+    return enoughMemory([&]() -> std::optional<RoughJpeg> {
+        const Picture identified = identify(path);
+        if (identified.kind != Picture::Kind::Raster || identified.format != "jpeg")
+            return std::nullopt;
+        return decodeJpeg(identified, target);
+    });
 }
 
 void PictureDecoder::renderRaster(Picture &picture, QSize target) const
@@ -259,15 +333,21 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     // tries, and reports.
     if (picture.format == "jpeg") {
         if (std::optional<RoughJpeg> rough = decodeJpeg(picture, target)) {
-            picture = finish(std::move(*rough));
+            picture = finishRough(std::move(*rough));
             return;
         }
     }
+    // Only the formats the program shows, each behind its size check: no
+    // plugin that happens to recognise the bytes gets them.
+    if (picture.format.isEmpty())
+        throw invalidPicture(QStringLiteral("it is not a picture of a type this program shows."));
     QFile file;
     openPicture(picture.path, file);
+    // An icon's directory may understate an entry: its own header tells.
+    const QList<QSize> entries = picture.format == "ico" ? iconEntrySizes(file) : QList<QSize>();
+    file.seek(0);
     QImageReader reader(&file, picture.format);
-    // A named format is what the content says; without one, Qt looks at it.
-    reader.setDecideFormatFromContent(picture.format.isEmpty());
+    reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     if (!reader.canRead())
         throw invalidPicture(reader.errorString());
@@ -280,7 +360,7 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
             for (int i = 0; i < reader.imageCount(); ++i) {
                 if (!reader.jumpToImage(i))
                     break;
-                const QSize size = reader.size();
+                const QSize size = reader.size().expandedTo(entries.value(i));
                 if (qint64(size.width()) * size.height() > bestArea) {
                     bestArea = qint64(size.width()) * size.height();
                     best = i;
@@ -290,6 +370,8 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
         }
         picture.frame = best;
         QSize stored = reader.size();
+        if (stored.isValid())
+            stored = stored.expandedTo(entries.value(best));
         if (!stored.isValid()) {
             // Some readers only learn the size by decoding.
             const QImage probe = reader.read();
@@ -314,7 +396,9 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     // decodes (JPEG), else the whole picture.
     const bool scalesItself = shrink && reader.supportsOption(QImageIOHandler::ScaledSize);
     const QSize allocated = scalesItself ? target : natural;
-    if (qint64(allocated.width()) * allocated.height() * 4 >
+    // A turned picture is made as a second copy.
+    const int copies = reader.transformation() == QImageIOHandler::TransformationNone ? 1 : 2;
+    if (qint64(allocated.width()) * allocated.height() * 4 * copies >
         qint64(allocationLimitMB()) * 1024 * 1024)
         throw tooLarge(natural);
     if (shrink) {

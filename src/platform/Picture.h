@@ -72,6 +72,7 @@ public:
 private:
     Picture identify(const QString &path) const;
     void renderRaster(Picture &picture, QSize target) const;
+    static Picture finishRough(RoughJpeg rough);
     std::optional<RoughJpeg> decodeJpeg(const Picture &identified, QSize target) const;
     void renderMetafile(Picture &picture, QSize target) const;
     QByteArray runHelpers(const Picture &picture, QSize target) const;

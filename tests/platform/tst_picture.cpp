@@ -235,6 +235,72 @@ private Q_SLOTS:
         QVERIFY(timer.elapsed() < 15000);
     }
 
+    // Small files that claim enormous pictures, made from real ones by
+    // changing the sizes their headers give.
+    void bombsAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<int>("number");
+        const QSize pane(445, 331);
+        QTest::newRow("progressive jpeg, stretched")
+            << "image-rs/jpg/progressive_cat.jpg" << 30000 << pane << int(Error::Overflow);
+        QTest::newRow("progressive jpeg, 65500")
+            << "image-rs/jpg/progressive_cat.jpg" << 65500 << pane << int(Error::Overflow);
+        QTest::newRow("turned jpeg, actual size")
+            << "exif-orientation/Portrait_6.jpg" << 22000 << QSize() << int(Error::Overflow);
+        QTest::newRow("icon holding a huge png")
+            << "image-rs/ico/png-32bpp-alpha.ico" << 30000 << pane << int(Error::Overflow);
+        QTest::newRow("svg named as an icon") << "svg" << 0 << pane << int(Error::InvalidPicture);
+    }
+    void bombsAreRefusedAtOnce()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, side);
+        QFETCH(QSize, target);
+        QFETCH(int, number);
+        TestEnvironment env;
+        QByteArray bytes = "<svg xmlns='http://www.w3.org/2000/svg' width='30000' height='30000'/>";
+        if (file != QLatin1String("svg")) {
+            QFile original(fixture(file));
+            QVERIFY(original.open(QIODevice::ReadOnly));
+            bytes = original.readAll();
+        }
+        const auto put16 = [&](qsizetype at, int value) {
+            bytes[at] = char(value >> 8);
+            bytes[at + 1] = char(value);
+        };
+        if (file.endsWith(QLatin1String(".jpg"))) {
+            // The frame header: height, then width.
+            qsizetype at = 2;
+            while (at + 9 < bytes.size() &&
+                   !(quint8(bytes[at + 1]) >= 0xC0 && quint8(bytes[at + 1]) <= 0xC2))
+                at += 2 + (quint8(bytes[at + 2]) << 8 | quint8(bytes[at + 3]));
+            put16(at + 5, side);
+            put16(at + 7, side);
+        } else if (file.endsWith(QLatin1String(".ico"))) {
+            const qsizetype png = bytes.indexOf("IHDR");
+            QVERIFY(png > 0);
+            put16(png + 6, side);
+            put16(png + 10, side);
+        }
+        const QString path = env.root() + QStringLiteral("/bomb.") +
+                             (file.endsWith(QLatin1String(".jpg")) ? "jpg" : "ico");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            PictureDecoder().load(path, target);
+            QFAIL("the file was accepted");
+        } catch (const Error &error) {
+            QCOMPARE(error.number, number);
+        }
+        QVERIFY(timer.elapsed() < 1000);
+    }
+
     void wrongContentAndMissingFiles()
     {
         TestEnvironment env;
