@@ -297,7 +297,115 @@ std::optional<QString> userDefault(const QString &mimeType)
     return valueIn(userListFile(), QStringLiteral("Default Applications"), mimeType);
 }
 
-bool setUserDefault(const QString &mimeType, const std::optional<QString> &value)
+namespace {
+
+const QByteArray DefaultsHeader = "[Default Applications]";
+
+// The user's list as lines, each with its own bytes (a CR of a CRLF
+// ending included), and whether the last one ended with a line break.
+struct ListFile
+{
+    QList<QByteArray> lines;
+    bool finalBreak = true;
+    bool existed = false;
+};
+
+std::optional<ListFile> readList(const QString &path)
+{
+    ListFile list;
+    QFile input(path);
+    list.existed = input.exists();
+    if (!list.existed)
+        return list;
+    if (!input.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray text = input.readAll();
+    if (input.error() != QFileDevice::NoError)
+        return std::nullopt;
+    if (text.isEmpty())
+        return list;
+    list.lines = text.split('\n');
+    list.finalBreak = text.endsWith('\n');
+    // A final line break leaves an empty last piece, not a line.
+    if (list.finalBreak)
+        list.lines.removeLast();
+    return list;
+}
+
+bool writeList(const QString &path, const ListFile &list)
+{
+    if (list.lines.isEmpty() && !list.existed)
+        return QFile::remove(path) || !QFile::exists(path);
+    QByteArray text = list.lines.join('\n');
+    if (!list.lines.isEmpty() && list.finalBreak)
+        text += '\n';
+    return replaceFile(path, text);
+}
+
+// Where the type's line is, as the reader finds it: the first line for the
+// type in any group of defaults. The group is the line's, else the first.
+struct Place
+{
+    qsizetype line = -1;
+    qsizetype groupStart = -1;
+    qsizetype groupEnd = -1;
+};
+
+Place locate(const QList<QByteArray> &lines, const QString &mimeType)
+{
+    Place place;
+    qsizetype start = -1;
+    const QByteArray key = mimeType.toUtf8();
+    for (qsizetype i = 0; i <= lines.size(); ++i) {
+        const QByteArray line = i < lines.size() ? lines[i].trimmed() : QByteArray("[");
+        if (line.startsWith('[')) {
+            if (start >= 0 && (place.line >= 0 || place.groupStart < 0)) {
+                place.groupStart = start;
+                place.groupEnd = i;
+                if (place.line >= 0)
+                    return place;
+            }
+            start = line == DefaultsHeader ? i : -1;
+        } else if (start >= 0 && place.line < 0 && line.indexOf('=') > 0 &&
+                   line.left(line.indexOf('=')).trimmed() == key) {
+            place.line = i;
+        }
+    }
+    return place;
+}
+
+// Puts a line in the type's place, or in a group of defaults.
+void putLine(ListFile &list, const Place &place, const QByteArray &line)
+{
+    if (place.line >= 0) {
+        list.lines[place.line] = line;
+    } else if (place.groupStart >= 0) {
+        // After the group's last line that is not blank.
+        qsizetype at = place.groupEnd;
+        while (at - 1 > place.groupStart && list.lines[at - 1].trimmed().isEmpty())
+            --at;
+        list.lines.insert(at, line);
+    } else {
+        list.lines << DefaultsHeader << line;
+    }
+}
+
+// Takes the type's line out; its group goes too when it was made for it.
+void takeLine(ListFile &list, const Place &place, bool groupWasThere)
+{
+    if (place.line < 0)
+        return;
+    list.lines.removeAt(place.line);
+    if (groupWasThere)
+        return;
+    for (qsizetype i = place.groupStart + 1; i < place.groupEnd - 1; ++i) {
+        if (!list.lines[i].trimmed().isEmpty())
+            return;
+    }
+    list.lines.remove(place.groupStart, place.groupEnd - 1 - place.groupStart);
+}
+
+template <typename Change> bool changeList(const Change &change)
 {
     const QString path = userListFile();
     if (!QDir().mkpath(QFileInfo(path).path()))
@@ -305,59 +413,80 @@ bool setUserDefault(const QString &mimeType, const std::optional<QString> &value
     FileLock lock(path);
     if (!lock.tryLock(10000))
         return false;
-    QFile input(path);
-    QList<QByteArray> lines;
-    if (input.exists()) {
-        if (!input.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray text = input.readAll();
-        input.close();
-        lines = text.split('\n');
-        // A final line break leaves an empty last piece, not a line.
-        if (text.endsWith('\n'))
-            lines.removeLast();
-    }
-    const QByteArray header = "[Default Applications]";
-    const QByteArray newLine = (mimeType + u'=' + value.value_or(QString())).toUtf8();
-    qsizetype start = -1, end = lines.size(), found = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        if (line.startsWith('[')) {
-            if (start >= 0) {
-                end = i;
-                break;
-            }
-            if (line == header)
-                start = i;
-        } else if (start >= 0 && line.indexOf('=') > 0 &&
-                   line.left(line.indexOf('=')).trimmed() == mimeType.toUtf8()) {
-            found = i;
-        }
-    }
-    if (value) {
-        if (found >= 0) {
-            lines[found] = newLine;
-        } else if (start >= 0) {
-            // After the group's last line that is not blank.
-            qsizetype at = end;
-            while (at - 1 > start && lines[at - 1].trimmed().isEmpty())
-                --at;
-            lines.insert(at, newLine);
-        } else {
-            lines << header << newLine;
-        }
-    } else if (found >= 0) {
-        lines.removeAt(found);
-        --end;
-        // A group left with nothing was made for the line: it goes too.
-        if (end == start + 1)
-            lines.removeAt(start);
-    } else {
+    std::optional<ListFile> list = readList(path);
+    if (!list)
+        return false;
+    if (!change(*list))
         return true;
+    return writeList(path, *list);
+}
+
+} // namespace
+
+bool setUserDefault(const QString &mimeType, const std::optional<QString> &value)
+{
+    return changeList([&](ListFile &list) {
+        const Place place = locate(list.lines, mimeType);
+        if (value) {
+            putLine(list, place, (mimeType + u'=' + *value).toUtf8());
+        } else {
+            if (place.line < 0)
+                return false;
+            // A group left with nothing was made for the line: it goes too.
+            takeLine(list, place, false);
+        }
+        return true;
+    });
+}
+
+std::optional<FormerLine> formerLine(const QString &mimeType)
+{
+    std::optional<ListFile> list = readList(userListFile());
+    if (!list)
+        return std::nullopt;
+    const Place place = locate(list->lines, mimeType);
+    FormerLine former;
+    former.fileExisted = list->existed;
+    former.groupExisted = place.groupStart >= 0;
+    if (place.line >= 0)
+        former.line = list->lines[place.line];
+    return former;
+}
+
+bool restoreLine(const QString &mimeType, const FormerLine &former)
+{
+    return changeList([&](ListFile &list) {
+        const Place place = locate(list.lines, mimeType);
+        if (former.line)
+            putLine(list, place, *former.line);
+        else
+            takeLine(list, place, former.groupExisted);
+        list.existed = former.fileExisted || !list.lines.isEmpty();
+        return true;
+    });
+}
+
+QByteArray FormerLine::encoded() const
+{
+    return QByteArray(groupExisted ? "1" : "0") + (fileExisted ? " 1 " : " 0 ") +
+           (line ? line->toBase64() : QByteArray("-"));
+}
+
+std::optional<FormerLine> FormerLine::decoded(const QByteArray &text)
+{
+    const QList<QByteArray> parts = text.split(' ');
+    if (parts.size() != 3)
+        return std::nullopt;
+    FormerLine former;
+    former.groupExisted = parts[0] == "1";
+    former.fileExisted = parts[1] == "1";
+    if (parts[2] != "-") {
+        const auto line = QByteArray::fromBase64Encoding(parts[2]);
+        if (!line || (*line).contains('\n'))
+            return std::nullopt;
+        former.line = *line;
     }
-    if (lines.isEmpty())
-        return QFile::remove(path) || !QFile::exists(path);
-    return replaceFile(path, lines.join('\n') + '\n');
+    return former;
 }
 
 } // namespace pantrel::mimeapps

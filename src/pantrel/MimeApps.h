@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -49,5 +50,22 @@ std::optional<QString> userDefault(const QString &mimeType);
 // empty, keeping every other line as it was. False when the file cannot be
 // locked, read or written.
 bool setUserDefault(const QString &mimeType, const std::optional<QString> &value);
+
+// What the user's list held for a type before a change: its line with its
+// own bytes (or none), and whether the group and the file were there. What
+// a change added is taken back by it byte for byte.
+struct FormerLine
+{
+    std::optional<QByteArray> line;
+    bool groupExisted = false;
+    bool fileExisted = false;
+
+    // One line of text for a record, and back; nothing for a damaged one.
+    QByteArray encoded() const;
+    static std::optional<FormerLine> decoded(const QByteArray &text);
+};
+// Nothing when the list cannot be read.
+std::optional<FormerLine> formerLine(const QString &mimeType);
+bool restoreLine(const QString &mimeType, const FormerLine &former);
 
 } // namespace pantrel::mimeapps

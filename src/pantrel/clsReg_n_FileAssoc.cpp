@@ -61,6 +61,8 @@ QByteArray UndoRecord::toFile() const
     if (!desktopType.isEmpty())
         lines << QStringLiteral("~xd$") + desktopType +
                      (formerDefault ? u'=' + *formerDefault : QString());
+    if (formerLine)
+        lines << QStringLiteral("~xr$") + QString::fromLatin1(formerLine->encoded());
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLocal8Bit();
 }
 
@@ -90,6 +92,8 @@ UndoRecord UndoRecord::fromFile(const QByteArray &text)
             record.desktopType = value.left(equals);
             if (equals >= 0)
                 record.formerDefault = value.mid(equals + 1);
+        } else if (tag == QLatin1String("~xr$")) {
+            record.formerLine = mimeapps::FormerLine::decoded(value.toLatin1());
         } else if (tag == QLatin1String("~ac$")) {
             record.ac = value;
             record.longForm = true;
@@ -335,8 +339,12 @@ bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QStr
             return fail(QStringLiteral("A value with a line break cannot be kept: %1").arg(*value));
     }
     record.desktopType = mimeapps::mediaType(FTExtension);
-    if (!record.desktopType.isEmpty())
+    if (!record.desktopType.isEmpty()) {
         record.formerDefault = mimeapps::userDefault(record.desktopType);
+        record.formerLine = mimeapps::formerLine(record.desktopType);
+        if (!record.formerLine)
+            return fail(QStringLiteral("The desktop's list of default programs cannot be read."));
+    }
 
     // Written whole or not at all.
     QString error;
@@ -388,8 +396,10 @@ bool clsReg_n_FileAssoc::UndoAssociation(const QString &SavedTo_path, const QStr
     });
     if (!written)
         return false;
-    if (!record.desktopType.isEmpty() &&
-        !mimeapps::setUserDefault(record.desktopType, record.formerDefault))
+    const bool putBack = record.desktopType.isEmpty() || record.formerLine
+                             ? mimeapps::restoreLine(record.desktopType, *record.formerLine)
+                             : mimeapps::setUserDefault(record.desktopType, record.formerDefault);
+    if (!putBack)
         return fail(QStringLiteral("The desktop's default for %1 could not be put back.")
                         .arg(record.desktopType));
     if (!record.desktopType.isEmpty())

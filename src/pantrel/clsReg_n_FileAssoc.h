@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MimeApps.h"
+
 #include "Objects.h"
 #include "Registry.h"
 
@@ -29,6 +31,9 @@ struct UndoRecord
     // line for it before, if there was one.
     QString desktopType;
     std::optional<QString> formerDefault;
+    // The user's line for the type as it was, byte for byte (records made
+    // before it was kept put the value back instead).
+    std::optional<mimeapps::FormerLine> formerLine;
 
     QByteArray toFile() const;
     // A later line with the same tag wins; untagged lines are ignored.

@@ -238,14 +238,15 @@ private Q_SLOTS:
             << false
             << QByteArray(
                    "*****PLEASE DO NOT DELETE THIS FILE*****\r\n~ex$.bmp\r\n~pn$Paint.Picture\r\n"
-                   "~ct$image/bmp\r\n\r\n~xd$image/bmp\r\n")
+                   "~ct$image/bmp\r\n\r\n~xd$image/bmp\r\n~xr$0 0 -\r\n")
             << QByteArray();
         QTest::newRow("long: our type name before")
             << true
             << QByteArray("*****PLEASE DO NOT DELETE THIS FILE*****\r\n~ex$.bmp\r\n~pn$Bitmap\r\n"
                           "~ct$image/bmp\r\n~fn$Old Bitmap\r\n~di$/old/bmp.ico,0\r\n"
                           "~ph$/usr/bin/oldviewer %1\r\n~ac$Open\r\n"
-                          "~xd$image/bmp=old.desktop;\r\n")
+                          "~xd$image/bmp=old.desktop;\r\n"
+                          "~xr$1 1 aW1hZ2UvYm1wPW9sZC5kZXNrdG9wOw==\r\n")
             << QByteArray("[Added Associations]\nimage/png=old.desktop;\n\n"
                           "[Default Applications]\nimage/bmp=old.desktop;\n"
                           "text/plain=vim.desktop\n");
@@ -315,10 +316,10 @@ private Q_SLOTS:
                                           QStringLiteral("Open"), m_records));
         QCOMPARE(QDir(m_records).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral(".gif_undo.dat")});
-        QCOMPARE(
-            fileBytes(m_records + QStringLiteral("/.gif_undo.dat")),
-            QByteArray("*****PLEASE DO NOT DELETE THIS "
-                       "FILE*****\r\n~ex$.gif\r\n~pn$Second\r\n~ct$\r\n\r\n~xd$image/gif\r\n"));
+        QCOMPARE(fileBytes(m_records + QStringLiteral("/.gif_undo.dat")),
+                 QByteArray("*****PLEASE DO NOT DELETE THIS "
+                            "FILE*****\r\n~ex$.gif\r\n~pn$Second\r\n~ct$\r\n\r\n~xd$image/"
+                            "gif\r\n~xr$0 0 -\r\n"));
     }
 
     void recordIntoAMissingFolderFails()
@@ -435,6 +436,38 @@ private Q_SLOTS:
                               m_records + QStringLiteral("/.bmp_undo.dat")));
         QVERIFY(!m_assoc->UndoAssociation(m_records, QStringLiteral(".bmp")));
         QCOMPARE(fileBytes(Registry::defaultPath()), registry);
+    }
+
+    void undoPutsTheDesktopListBackByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        const QByteArray other = "[Default Applications]\ntext/plain=vim.desktop;\n";
+        QTest::newRow("no file") << QByteArray("(missing)");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("other types") << other;
+        QTest::newRow("an empty group") << QByteArray("[Default Applications]\n");
+        QTest::newRow("two lines for the type")
+            << QByteArray("[Default Applications]\nimage/bmp=a.desktop;\nimage/bmp=b.desktop;\n");
+        QTest::newRow("CRLF and spaces")
+            << QByteArray("[Default Applications]\r\nimage/bmp = a.desktop; \r\nx/y=z;\r\n");
+        QTest::newRow("no final line break") << QByteArray("[Default Applications]\nx/y=z;");
+        QTest::newRow("the type in a second group")
+            << other + "[Added Associations]\nimage/bmp=c.desktop;\n[Default Applications]\n"
+                       "image/bmp=d.desktop;\n";
+        QTest::newRow("other groups only") << QByteArray("[Added Associations]\nimage/bmp=c;\n");
+    }
+    void undoPutsTheDesktopListBackByteForByte()
+    {
+        QFETCH(QByteArray, list);
+        const QString path = m_env->configHome() + QStringLiteral("/mimeapps.list");
+        if (list != "(missing)")
+            QVERIFY(writeFile(path, list));
+        QVERIFY(m_assoc->CreateUndoAssDat(QStringLiteral(".bmp"), QStringLiteral("Bitmap"),
+                                          QStringLiteral("Open"), m_records));
+        associateBitmap();
+        QVERIFY(fileBytes(path).contains("image/bmp=pantrel-"));
+        QVERIFY(m_assoc->UndoAssociation(m_records, QStringLiteral(".bmp")));
+        QCOMPARE(fileBytes(path), list);
     }
 
     void undoWithdrawsTheProgramsEntry()
