@@ -22,6 +22,11 @@ seed_dirs() {
     fuzz_undo_record) echo "$seeds/undo-record" ;;
     fuzz_metafile) echo "$fixtures/libwmf-examples $fixtures/libemf2svg/emf-corrupted" ;;
     fuzz_picture) echo "$fixtures/pillow $fixtures/bmpsuite/g $fixtures/bmpsuite/b $fixtures/image-rs/ico $fixtures/image-rs/bad-ico" ;;
+    fuzz_jpeg) echo "$fixtures/image-rs/jpg $fixtures/exif-orientation" ;;
+    fuzz_mimeapps) echo "$seeds/mimeapps" ;;
+    fuzz_tips) echo "$root/resources" ;;
+    fuzz_update_answer) echo "$seeds/update-answer" ;;
+    fuzz_favourites) echo "$seeds/favourites" ;;
     esac
 }
 dictionary() {
@@ -33,7 +38,8 @@ dictionary() {
 
 mkdir -p "$build/findings"
 status=0
-for target in fuzz_registry fuzz_registry_ops fuzz_undo_record fuzz_metafile fuzz_picture; do
+for target in fuzz_registry fuzz_registry_ops fuzz_undo_record fuzz_metafile fuzz_picture \
+    fuzz_jpeg fuzz_mimeapps fuzz_tips fuzz_update_answer fuzz_favourites; do
     corpus=$build/corpus/$target
     mkdir -p "$corpus"
     log=$build/$target.log

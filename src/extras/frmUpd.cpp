@@ -312,7 +312,8 @@ void frmUpd::openDownloadPage()
                          QStringLiteral("Imagrove Update"));
         return;
     }
-    m_desktop.shellOpen(address.toString(), m_programFolder);
+    // Encoded: no space, control or look-alike character reaches the opener.
+    m_desktop.shellOpen(address.toString(QUrl::FullyEncoded), m_programFolder);
     showPage(4);
 }
 

@@ -32,6 +32,21 @@ QString dataHome()
     return home.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : home;
 }
 
+// The name of the group a line (without its surrounding blanks) starts.
+std::optional<QByteArray> groupOf(const QByteArray &line)
+{
+    if (!line.startsWith('['))
+        return std::nullopt;
+    return line.mid(1, line.indexOf(']') - 1);
+}
+
+// The key of a "key=value" line (without its surrounding blanks).
+QByteArray keyOf(const QByteArray &line)
+{
+    const qsizetype equals = line.indexOf('=');
+    return equals > 0 ? line.left(equals).trimmed() : QByteArray();
+}
+
 // The text of a key in one group of a desktop or mimeapps.list style file;
 // nothing when the key is not there.
 std::optional<QString> valueIn(const QString &file, const QString &group, const QString &key)
@@ -39,16 +54,17 @@ std::optional<QString> valueIn(const QString &file, const QString &group, const 
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QString current;
+    const QByteArray wantedGroup = group.toUtf8();
+    const QByteArray wantedKey = key.toUtf8();
+    bool inGroup = false;
     while (!input.atEnd()) {
-        const QString line = QString::fromUtf8(input.readLine()).trimmed();
-        if (line.startsWith(u'[')) {
-            current = line.mid(1, line.indexOf(u']') - 1);
+        const QByteArray line = input.readLine().trimmed();
+        if (const std::optional<QByteArray> name = groupOf(line)) {
+            inGroup = *name == wantedGroup;
             continue;
         }
-        const qsizetype equals = line.indexOf(u'=');
-        if (current == group && equals > 0 && line.left(equals).trimmed() == key)
-            return line.mid(equals + 1);
+        if (inGroup && !wantedKey.isEmpty() && keyOf(line) == wantedKey)
+            return QString::fromUtf8(line.mid(line.indexOf('=') + 1));
     }
     return std::nullopt;
 }
@@ -299,7 +315,8 @@ std::optional<QString> userDefault(const QString &mimeType)
 
 namespace {
 
-const QByteArray DefaultsHeader = "[Default Applications]";
+const QByteArray DefaultsGroup = "Default Applications";
+const QByteArray DefaultsHeader = '[' + DefaultsGroup + ']';
 
 // The user's list as lines, each with its own bytes (a CR of a CRLF
 // ending included), and whether the last one ended with a line break.
@@ -358,16 +375,15 @@ Place locate(const QList<QByteArray> &lines, const QString &mimeType)
     const QByteArray key = mimeType.toUtf8();
     for (qsizetype i = 0; i <= lines.size(); ++i) {
         const QByteArray line = i < lines.size() ? lines[i].trimmed() : QByteArray("[");
-        if (line.startsWith('[')) {
+        if (const std::optional<QByteArray> group = groupOf(line)) {
             if (start >= 0 && (place.line >= 0 || place.groupStart < 0)) {
                 place.groupStart = start;
                 place.groupEnd = i;
                 if (place.line >= 0)
                     return place;
             }
-            start = line == DefaultsHeader ? i : -1;
-        } else if (start >= 0 && place.line < 0 && line.indexOf('=') > 0 &&
-                   line.left(line.indexOf('=')).trimmed() == key) {
+            start = *group == DefaultsGroup ? i : -1;
+        } else if (start >= 0 && place.line < 0 && !key.isEmpty() && keyOf(line) == key) {
             place.line = i;
         }
     }
