@@ -93,16 +93,23 @@ void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimens
     setFittedText(m_c.ImDimen,
                   QStringLiteral("%1x%2").arg(dimensions.width()).arg(dimensions.height()), 7);
     // The date and time where they fit the label in its font; else the
-    // date alone (a locale's long form, the C locale's among them, was cut).
-    QString date;
+    // date alone, where it fits in the smallest font the strip takes; else
+    // the date in digits (the C locale's forms were cut).
+    QStringList forms{QString()};
     if (readable) {
-        date = dateText(info->modified);
         const QWidget *strip = m_c.FileDate->parentWidget();
         const QFont font = strip ? strip->font() : m_c.FileDate->font();
-        if (QFontMetrics(font).horizontalAdvance(date) > m_c.FileDate->width())
-            date = shortDateText(info->modified);
+        forms =
+            QStringList{shortDateText(info->modified), info->modified.date().toString(Qt::ISODate)};
+        const QString full = dateText(info->modified);
+        if (QFontMetrics(font).horizontalAdvance(full) <= m_c.FileDate->width())
+            forms.prepend(full);
     }
-    setFittedText(m_c.FileDate, date, 6);
+    for (const QString &form : std::as_const(forms)) {
+        setFittedText(m_c.FileDate, form, 6);
+        if (!m_c.FileDate->text().endsWith(QChar(0x2026)))
+            break;
+    }
     if (readable)
         m_c.FileDate->setToolTip(dateText(info->modified));
     const QString shown = platform::displayName(entryName);
