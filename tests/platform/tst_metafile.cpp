@@ -1,4 +1,12 @@
+#include "platform/metafile/Confinement.h"
 #include "platform/metafile/MetafileGeometry.h"
+#include "TestEnvironment.h"
+
+#include <fcntl.h>
+#include <QFile>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QTest>
@@ -67,6 +75,33 @@ class tst_metafile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void aConfinedHelperReachesNothingOfTheUsers()
+    {
+        TestEnvironment env;
+        const QByteArray secret = QFile::encodeName(env.makeFile(QStringLiteral("secret"), 10));
+        // In a child: confinement cannot be undone. Bits: 1 the user's file
+        // opened, 2 a socket made, 4 a system file not read; 64 not narrowed.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool narrowed = metafile::confine(true);
+            int result = narrowed ? 0 : 64;
+            const int user = ::open(secret.constData(), O_RDONLY);
+            if (user >= 0 && narrowed)
+                result |= 1;
+            if (::socket(AF_INET, SOCK_STREAM, 0) >= 0 || ::socket(AF_UNIX, SOCK_STREAM, 0) >= 0)
+                result |= 2;
+            if (::open("/etc/passwd", O_RDONLY) < 0)
+                result |= 4;
+            ::_exit(result);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status) & 63, 0);
+        if (WEXITSTATUS(status) & 64)
+            QSKIP("this system gives no user namespaces: only sockets were refused");
+    }
+
     // The box drawn is the window in force at the first drawing, in the
     // renderer's units: from its origin, y growing downwards whatever the
     // extent's sign (files with y growing upwards came out blank).

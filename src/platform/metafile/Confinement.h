@@ -7,9 +7,11 @@
 // output). Where the system allows no user namespaces, sockets are refused
 // all the same.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <initializer_list>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sched.h>
@@ -40,8 +42,13 @@ inline bool enterSystemView()
 {
     const uid_t uid = ::getuid();
     const gid_t gid = ::getgid();
+    const pid_t parent = ::getppid();
     if (::unshare(CLONE_NEWUSER | CLONE_NEWNS | CLONE_NEWNET | CLONE_NEWIPC) != 0)
         return false;
+    // New credentials clear the signal asked for on the parent's end.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
     char map[64];
     std::snprintf(map, sizeof map, "%u %u 1\n", unsigned(uid), unsigned(uid));
     if (!writeText("/proc/self/uid_map", map))
@@ -56,7 +63,8 @@ inline bool enterSystemView()
     const char *root = "/tmp";
     if (::mount("helper", root, "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0755") != 0)
         return false;
-    for (const char *folder : {"/usr", "/etc", "/lib", "/lib64", "/lib32", "/bin", "/sbin"}) {
+    for (const char *folder :
+         {"/usr", "/etc", "/lib", "/lib64", "/lib32", "/bin", "/sbin", "/var/cache/fontconfig"}) {
         struct stat info = {};
         if (::lstat(folder, &info) != 0)
             continue;
@@ -72,6 +80,17 @@ inline bool enterSystemView()
         }
         if (!S_ISDIR(info.st_mode))
             continue;
+        if (std::strchr(folder + 1, '/')) {
+            // Its parents first, as plain folders of the new root.
+            char parentFolder[64];
+            std::snprintf(parentFolder, sizeof parentFolder, "%s", target);
+            for (char *slash = std::strchr(parentFolder + std::strlen(root) + 1, '/'); slash;
+                 slash = std::strchr(slash + 1, '/')) {
+                *slash = '\0';
+                ::mkdir(parentFolder, 0755);
+                *slash = '/';
+            }
+        }
         if (::mkdir(target, 0755) != 0 ||
             ::mount(folder, target, nullptr, MS_BIND | MS_REC, nullptr) != 0 ||
             ::mount(nullptr, target, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY | MS_NOSUID,
@@ -97,10 +116,12 @@ inline bool refuseSockets()
 
 } // namespace detail
 
-// True when the file system was narrowed too; sockets are refused either way.
-inline bool confine()
+// True when the file system was narrowed too; sockets are refused either
+// way. A build with sanitizers keeps the whole file system: their reports
+// need /proc.
+inline bool confine(bool narrow = IMAGROVE_HELPER_NARROW != 0)
 {
-    const bool narrowed = detail::enterSystemView();
+    const bool narrowed = narrow && detail::enterSystemView();
     detail::refuseSockets();
     return narrowed;
 }

@@ -9,6 +9,7 @@
 //        imagrove-svgraster turns into PIXELS
 // On failure: nothing on stdout, one line on stderr, exit 1 (unreadable or
 // invalid) or 3 (too large to hold).
+#include "Confinement.h"
 #include "HelperLimits.h"
 #include "MetafileGeometry.h"
 
@@ -207,6 +208,8 @@ int main(int argc, char *argv[])
     const long long wantW = std::atoll(argv[2]);
     const long long wantH = std::atoll(argv[3]);
     std::vector<unsigned char> data = readFile(argv[1]);
+    // From here on the input is parsed: nothing of the user's within reach.
+    metafile::confine();
     if (metafile::isEmf(data.data(), data.size()))
         renderEmf(data, wantW, wantH);
     else if (metafile::isWmf(data.data(), data.size()))

@@ -6,6 +6,7 @@
 // stdout: "PIXELS natW natH outW outH bytes\n" + outW*outH native-endian 0xAARRGGBB words
 // On failure: nothing on stdout, one line on stderr, exit 1, or 3 when the
 // picture is too large to hold.
+#include "Confinement.h"
 #include "HelperLimits.h"
 #include "MetafileGeometry.h"
 
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
     metafile::limitResources(IMAGROVE_HELPER_MEMORY_MB, 20);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // The drawing comes from a parsed file: nothing of the user's within reach.
+    metafile::confine();
 
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
