@@ -425,6 +425,8 @@ void Form4::attempt(const std::function<void()> &action)
     try {
         action();
     } catch (const Error &error) {
+        if (error.number == Error::UserInterrupt)
+            return;
         m_desktop.msgBox(
             QStringLiteral("An error has occurred in the 'Nav' Procedure of the Full screen mode, "
                            "please report this error to ") +

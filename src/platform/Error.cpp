@@ -19,6 +19,8 @@ QString Error::standardDescription(int number)
         return QStringLiteral("The value is too large to be held.");
     case OutOfMemory:
         return QStringLiteral("There is not enough memory for this operation.");
+    case UserInterrupt:
+        return QStringLiteral("The user went on to something else.");
     case FileNotFound:
         return QStringLiteral("The file was not found.");
     case DeviceUnavailable:

@@ -12,6 +12,8 @@ struct Error
         InvalidCall = 5,
         Overflow = 6,
         OutOfMemory = 7,
+        // The user went on to something else: nothing to report.
+        UserInterrupt = 18,
         FileNotFound = 53,
         DeviceUnavailable = 68,
         PathFileAccess = 75,

@@ -7,6 +7,8 @@ namespace platform {
 Answer reportError(Desktop &desktop, const Error &error, const char *captionFormat, Icon icon,
                    Buttons buttons)
 {
+    if (error.number == Error::UserInterrupt)
+        return Answer::Cancel;
     QList<QCursor> lifted;
     while (const QCursor *cursor = QApplication::overrideCursor()) {
         lifted.prepend(*cursor);

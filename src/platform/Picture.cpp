@@ -10,15 +10,20 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
+#include <QPointer>
 #include <QProcess>
+#include <QThread>
 #include <QTimer>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -160,6 +165,64 @@ void killGroup(QProcess &process)
     ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
     process.waitForFinished(2000);
 }
+
+// While a helper draws, the window goes on answering: the first key, click,
+// wheel turn or close gives the picture up, and that input and any after it
+// reach their windows once the drawing is abandoned, in order.
+class InputWatch final : public QObject
+{
+public:
+    explicit InputWatch(QEventLoop &loop) : m_loop(loop)
+    {
+        if (QCoreApplication::instance() &&
+            QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            QCoreApplication::instance()->installEventFilter(this);
+            m_watching = true;
+        }
+    }
+    ~InputWatch() override
+    {
+        for (auto &[receiver, event] : m_held) {
+            if (receiver)
+                QCoreApplication::postEvent(receiver, event.release());
+        }
+    }
+    InputWatch(const InputWatch &) = delete;
+    InputWatch &operator=(const InputWatch &) = delete;
+
+    bool interrupted() const { return !m_held.empty(); }
+    bool watching() const { return m_watching; }
+
+protected:
+    bool eventFilter(QObject *receiver, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // A shortcut would run its command now: taken as a key press.
+            event->accept();
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::Close:
+            if (!event->spontaneous() && m_held.empty() && event->type() == QEvent::Close)
+                return false; // the program's own closing
+            m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+            m_loop.quit();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QEventLoop &m_loop;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
+    bool m_watching = false;
+};
 
 // Throws the error a helper reported, if it did not finish well.
 void checkHelper(QProcess &process)
@@ -431,9 +494,10 @@ QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) cons
                             QString::number(std::max(0, target.height()))});
     QProcess &last = chained ? raster : reader;
 
-    // The window goes on painting while the helpers work; what the user
-    // does meanwhile waits until the picture is there.
+    // The window goes on painting while the helpers work, and what the user
+    // does gives the picture up.
     QEventLoop loop;
+    InputWatch watch(loop);
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -444,12 +508,14 @@ QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) cons
     });
     deadline.start(m_timeoutMs);
     if (last.state() != QProcess::NotRunning)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec(watch.watching() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     const bool late = !deadline.isActive() && last.state() != QProcess::NotRunning;
-    if (!late && reader.state() != QProcess::NotRunning)
+    if (!late && !watch.interrupted() && reader.state() != QProcess::NotRunning)
         reader.waitForFinished(std::max(1, deadline.remainingTime()));
     killGroup(reader);
     killGroup(raster);
+    if (watch.interrupted())
+        throw Error(Error::UserInterrupt);
     if (late)
         throw invalidPicture(QStringLiteral("the metafile took too long to draw."));
 

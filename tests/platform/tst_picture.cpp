@@ -9,8 +9,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <sys/stat.h>
@@ -411,6 +414,48 @@ private Q_SLOTS:
         const Picture picture = PictureDecoder().load(disguised);
         QCOMPARE(picture.kind, Picture::Kind::Wmf);
         QVERIFY(!picture.image.isNull());
+    }
+
+    void inputWhileAHelperDrawsGivesThePictureUp_data()
+    {
+        QTest::addColumn<bool>("click");
+        QTest::newRow("key") << false;
+        QTest::newRow("click") << true;
+    }
+    void inputWhileAHelperDrawsGivesThePictureUp()
+    {
+        QFETCH(bool, click);
+        TestEnvironment env;
+        const QString script =
+            env.makeScript(QStringLiteral("slow-helper"), QByteArray("exec sleep 60\n"));
+        PictureDecoder decoder(script);
+        decoder.setTimeoutMs(20000);
+        QLineEdit field;
+        QPushButton button;
+        QSignalSpy clicked(&button, &QPushButton::clicked);
+        field.show();
+        button.show();
+        QTimer::singleShot(300, &field, [&] {
+            if (click)
+                QTest::mouseClick(&button, Qt::LeftButton);
+            else
+                QTest::keyClick(&field, Qt::Key_A);
+        });
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            decoder.load(fixture(QStringLiteral("libwmf-examples/ant.wmf")));
+            QFAIL("no error");
+        } catch (const Error &error) {
+            QCOMPARE(error.number, int(Error::UserInterrupt));
+        }
+        QVERIFY(timer.elapsed() < 5000);
+        // The input itself is not lost: it reaches the field afterwards.
+        QCOMPARE(clicked.size(), 0);
+        if (click)
+            QTRY_COMPARE(clicked.size(), 1);
+        else
+            QTRY_COMPARE(field.text(), QStringLiteral("a"));
     }
 
     void slowRendererLeavesTheWindowLiveAndIsStoppedWhole()
