@@ -50,6 +50,7 @@ void ImageDisplay::wire()
         };
     };
     connect(m_c.File1, &platform::FileListBox::Click, this, &ImageDisplay::File1_Click);
+    connect(m_c.File1, &platform::FileListBox::KeyDown, this, &ImageDisplay::File1_KeyDown);
     connect(m_c.mnuStretch, &QAction::triggered, this, &ImageDisplay::mnuStretch_Click);
     connect(m_c.resizeButton, &platform::PictureButton::MouseUp, this,
             leftClick(&ImageDisplay::resizeButton_Click));
@@ -469,6 +470,13 @@ void ImageDisplay::Image1_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton && m_anySelected)
         m_desktop.popUp(*m_c.mnuView, QCursor::pos());
+}
+
+void ImageDisplay::File1_KeyDown(int key)
+{
+    // Enter on the chosen picture views it full screen, as a double-click on it does.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_c.File1->listIndex() >= 0)
+        Image1_DblClick();
 }
 
 void ImageDisplay::Image1_DblClick()

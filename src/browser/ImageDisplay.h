@@ -119,6 +119,7 @@ private:
     void mnuFullscrn_Click();
     void Image1_MouseUp(Qt::MouseButton button);
     void Image1_DblClick();
+    void File1_KeyDown(int key);
 
     void toStretched();
     void toActualSize();

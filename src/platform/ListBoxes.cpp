@@ -308,6 +308,12 @@ QString FileListBox::fileName() const
     return list(currentRow());
 }
 
+void FileListBox::keyPressEvent(QKeyEvent *event)
+{
+    QListWidget::keyPressEvent(event);
+    Q_EMIT KeyDown(event->key());
+}
+
 void FileListBox::mousePressEvent(QMouseEvent *event)
 {
     QListWidget::mousePressEvent(event);

@@ -109,8 +109,10 @@ Q_SIGNALS:
     void DblClick();
     void MouseDown(Qt::MouseButton button);
     void MouseUp(Qt::MouseButton button);
+    void KeyDown(int key);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

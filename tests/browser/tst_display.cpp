@@ -346,6 +346,7 @@ private Q_SLOTS:
         QTest::newRow("full-screen button") << "button";
         QTest::newRow("full-screen menu item") << "menu";
         QTest::newRow("double-click on the image") << "double-click";
+        QTest::newRow("Enter in the file list") << "enter";
         QTest::newRow("actual size") << "actual";
     }
     void pictureTooLargeForAFullSizeView()
@@ -372,6 +373,8 @@ private Q_SLOTS:
             m_c.mnuFullscrn->trigger();
         else if (how == QLatin1String("double-click"))
             QTest::mouseDClick(m_c.Image1, Qt::LeftButton);
+        else if (how == QLatin1String("enter"))
+            QTest::keyClick(m_c.File1, Qt::Key_Return);
         else
             m_c.mnuStretch->trigger();
         QCOMPARE(m_desktop->messages.size(), 1);
