@@ -9,6 +9,7 @@
 #include "ViewerLayout.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <QAction>
 #include <QApplication>
@@ -545,9 +546,18 @@ bool Form4::wheel(QWidget *over, QWheelEvent *event)
     // Scroll bars and the MiniBrowser's lists scroll themselves.
     if (over != this && over != Picture1 && over->parentWidget() != Picture1)
         return false;
+    // A touchpad sends many small turns: they add up to one notch (120)
+    // before the viewer steps, and a turn the other way starts afresh.
     const int delta = event->angleDelta().y();
-    if (delta != 0 && navigationAllowed())
-        step(delta < 0 ? 1 : -1);
+    if (delta == 0 || !navigationAllowed())
+        return true;
+    if ((delta < 0) != (m_wheelTurned < 0))
+        m_wheelTurned = 0;
+    m_wheelTurned += delta;
+    while (std::abs(m_wheelTurned) >= WheelNotch) {
+        step(m_wheelTurned < 0 ? 1 : -1);
+        m_wheelTurned += m_wheelTurned < 0 ? WheelNotch : -WheelNotch;
+    }
     return true;
 }
 

@@ -159,6 +159,9 @@ private:
     QImage m_picture;     // natural size
     QTimer m_iconMenuDue; // the icon's menu, once no double-click came
     bool m_unloaded = false;
+    // Wheel turns not yet stepped on, in eighths of a degree.
+    int m_wheelTurned = 0;
+    static constexpr int WheelNotch = 120;
 };
 
 } // namespace fullscreen

@@ -384,10 +384,23 @@ private Q_SLOTS:
             QCOMPARE(shown(viewer), QColor(Qt::blue));
             QTest::keyClick(&viewer, Qt::Key_PageUp);
             QCOMPARE(shown(viewer), QColor(Qt::green));
-            QWheelEvent down(QPointF(5, 5), viewer.Image1->mapToGlobal(QPointF(5, 5)), {},
-                             {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(viewer.Image1, &down);
+            const auto turn = [&](int delta) {
+                QWheelEvent wheel(QPointF(5, 5), viewer.Image1->mapToGlobal(QPointF(5, 5)), {},
+                                  {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                                  false);
+                QApplication::sendEvent(viewer.Image1, &wheel);
+            };
+            turn(-120);
             QCOMPARE(shown(viewer), QColor(Qt::blue));
+            // A touchpad's small turns step once they make a notch.
+            for (int i = 0; i < 3; ++i)
+                turn(30);
+            QCOMPARE(shown(viewer), QColor(Qt::blue));
+            turn(-40);
+            turn(40);
+            QCOMPARE(shown(viewer), QColor(Qt::blue));
+            turn(90);
+            QCOMPARE(shown(viewer), QColor(Qt::green));
             QTest::keyClick(&viewer, Qt::Key_Home);
             QCOMPARE(shown(viewer), QColor(Qt::red));
             QVERIFY(viewer.isVisible());
