@@ -267,6 +267,8 @@ void browsesmall::buildMenus()
 
     mnuView = topMenu(bar, QStringLiteral("mnuView"), QStringLiteral("&View"));
     mnuStretch = checkedItem(mnuView, QStringLiteral("mnuStretch"), QStringLiteral("Resize Image"));
+    mnuKeepProp =
+        checkedItem(mnuView, QStringLiteral("mnuKeepProp"), QStringLiteral("Keep Proportions"));
     mnuStatus =
         checkedItem(mnuView, QStringLiteral("mnuStatus"), QStringLiteral("Image Information"));
     mnuFullscrn = item(mnuView, QStringLiteral("mnuFullscrn"), QStringLiteral("Full Screen"));
@@ -333,10 +335,10 @@ void browsesmall::assemble()
     m_navigation = new browser::FolderNavigation(
         {Drive1, Dir1, File1, pics[0], pics[1], mnuFTs, mnuFT, mnuImages, mnuRefresh}, m_desktop,
         *imagedim, *this, this);
-    m_display = new browser::ImageDisplay({File1, Picture1, Image1, HScroll1, VScroll1, pics[6],
-                                           pics[7], mnuView, mnuStretch, mnuFullscrn, mnuBackCol,
-                                           mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol},
-                                          m_state, m_settings, m_desktop, *imagedim, this);
+    m_display = new browser::ImageDisplay(
+        {File1, Picture1, Image1, HScroll1, VScroll1, pics[6], pics[7], mnuView, mnuStretch,
+         mnuFullscrn, mnuBackCol, mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol, mnuKeepProp},
+        m_state, m_settings, m_desktop, *imagedim, this);
     m_display->setCache(m_startup.cache);
     m_display->setViewer(this);
     m_info = new browser::InfoPanel(

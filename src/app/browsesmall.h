@@ -134,6 +134,7 @@ public:
     QAction *mnuEditor = nullptr;
     QMenu *mnuView = nullptr;
     QAction *mnuStretch = nullptr;
+    QAction *mnuKeepProp = nullptr;
     QAction *mnuStatus = nullptr;
     QAction *mnuFullscrn = nullptr;
     QMenu *mnuBackCol = nullptr;

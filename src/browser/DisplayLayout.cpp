@@ -41,6 +41,14 @@ QString ending(const QString &fileName)
     return fileName.right(3).toLower();
 }
 
+QSize keptProportions(QSize natural, QSize box)
+{
+    if (natural.isEmpty())
+        return box;
+    const QSize fitted = natural.scaled(box, Qt::KeepAspectRatio).boundedTo(natural);
+    return fitted.expandedTo(QSize(1, 1));
+}
+
 QString dateText(const QDateTime &time)
 {
     return QLocale().toString(time, QLocale::ShortFormat);

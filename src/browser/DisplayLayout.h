@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSize>
 #include <QString>
 
 // Arithmetic of the display pane and the information strip, in twips.
@@ -11,6 +12,10 @@ inline constexpr double PaneHeight = 4965;
 // A stretched picture fills the pane, edge to edge.
 inline constexpr double StretchWidth = PaneWidth;
 inline constexpr double StretchHeight = PaneHeight;
+
+// A picture of natural size stretched into the box with its proportions
+// kept: as large as fits, never beyond its natural size, at least a pixel.
+QSize keptProportions(QSize natural, QSize box);
 
 // Where a picture of W x H twips sits at actual size in the pane, and what
 // the scroll bars can reach.

@@ -52,6 +52,7 @@ void ImageDisplay::wire()
     connect(m_c.File1, &platform::FileListBox::Click, this, &ImageDisplay::File1_Click);
     connect(m_c.File1, &platform::FileListBox::KeyDown, this, &ImageDisplay::File1_KeyDown);
     connect(m_c.mnuStretch, &QAction::triggered, this, &ImageDisplay::mnuStretch_Click);
+    connect(m_c.mnuKeepProp, &QAction::triggered, this, &ImageDisplay::mnuKeepProp_Click);
     connect(m_c.resizeButton, &platform::PictureButton::MouseUp, this,
             leftClick(&ImageDisplay::resizeButton_Click));
     connect(m_c.fullScreenButton, &platform::PictureButton::MouseUp, this,
@@ -106,6 +107,12 @@ void ImageDisplay::ShowSelectedImage()
     bool shown = true;
     try {
         m_picture = decode(m_state.CurrentImagePath, decodeTarget());
+        // In proportion: drawn again at the size it keeps, once its own is known.
+        if (m_keepProportions && m_stretch && !m_state.FullScreenOpen &&
+            m_picture.image.size() != stretchedSize()) {
+            platform::BusyPointer busy;
+            m_decoder.render(m_picture, stretchedSize());
+        }
     } catch (const Error &error) {
         // A file that cannot be shown leaves an empty pane, not the last picture.
         clearPicture();
@@ -218,8 +225,13 @@ void ImageDisplay::dropLookAhead(const QString &folder)
 
 void ImageDisplay::showImage()
 {
-    const QSize size = m_stretch ? stretchBoxPixels : m_picture.naturalSize;
-    m_c.Image1->setGeometry(QRect(QPoint(0, 0), size));
+    const QSize size = m_stretch ? stretchedSize() : m_picture.naturalSize;
+    // A stretched picture smaller than the pane (in proportion) is centred.
+    const QSize pane = m_c.Picture1->size();
+    const QPoint at = m_stretch ? QPoint(std::max(0, (pane.width() - size.width()) / 2),
+                                         std::max(0, (pane.height() - size.height()) / 2))
+                                : QPoint(0, 0);
+    m_c.Image1->setGeometry(QRect(at, size));
     m_c.Image1->setPixmap(m_picture.image.isNull() ? QPixmap()
                                                    : QPixmap::fromImage(m_picture.image));
 }
@@ -271,11 +283,11 @@ void ImageDisplay::toStretched()
     m_c.HScroll1->setEnabled(false);
     m_c.VScroll1->setEnabled(false);
     m_c.Image1->move(m_c.Image1->x(), 0);
-    if (!m_picture.isNull() && m_picture.image.size() != stretchBoxPixels) {
+    if (!m_picture.isNull() && m_picture.image.size() != stretchedSize()) {
         if (m_picture.image.size() == m_picture.naturalSize)
             m_fullSize = m_picture.image;
         platform::BusyPointer busy;
-        m_decoder.render(m_picture, stretchBoxPixels);
+        m_decoder.render(m_picture, stretchedSize());
     }
     m_stretch = true;
     m_c.mnuStretch->setChecked(true);
@@ -416,8 +428,35 @@ void ImageDisplay::applyStartupColour()
     }
 }
 
+QSize ImageDisplay::stretchedSize() const
+{
+    return m_keepProportions ? keptProportions(m_picture.naturalSize, stretchBoxPixels)
+                             : stretchBoxPixels;
+}
+
+void ImageDisplay::mnuKeepProp_Click()
+{
+    m_keepProportions = m_c.mnuKeepProp->isChecked();
+    try {
+        core::keys::KeepProportions.save(m_settings, m_keepProportions ? QStringLiteral("1")
+                                                                       : QStringLiteral("0"));
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
+    }
+    if (!m_stretch || m_picture.isNull() || m_state.FullScreenOpen)
+        return;
+    try {
+        toStretched();
+    } catch (const Error &error) {
+        m_c.Image1->show();
+        platform::reportError(m_desktop, error, platform::captions::CriticalError);
+    }
+}
+
 void ImageDisplay::applyStartupMode()
 {
+    m_keepProportions = core::keys::KeepProportions.read(m_settings) == QLatin1String("1");
+    m_c.mnuKeepProp->setChecked(m_keepProportions);
     if (core::keys::ImageSize.read(m_settings) != QLatin1String("Normal"))
         return;
     if (!m_picture.isNull()) {

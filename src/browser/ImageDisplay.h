@@ -55,6 +55,7 @@ public:
         QAction *mnuBWhite = nullptr;
         QAction *mnuBBlack = nullptr;
         QAction *mnuChooseCol = nullptr;
+        QAction *mnuKeepProp = nullptr;
     };
 
     ImageDisplay(const Controls &controls, core::AppState &state, core::SettingsStore &settings,
@@ -119,6 +120,9 @@ private:
     void mnuFullscrn_Click();
     void Image1_MouseUp(Qt::MouseButton button);
     void Image1_DblClick();
+    void mnuKeepProp_Click();
+    // The size a stretched picture is shown at.
+    QSize stretchedSize() const;
     void File1_KeyDown(int key);
 
     void toStretched();
@@ -147,7 +151,8 @@ private:
     platform::PictureCache *m_cache = nullptr;
     int m_lastIndex = -1; // the entry shown before: the direction of travel
     bool m_lookAheadHeld = false;
-    bool m_stretch = true;      // Image1 stretches its picture
+    bool m_stretch = true; // Image1 stretches its picture
+    bool m_keepProportions = false;
     bool m_anySelected = false; // an image was selected once: the view commands work
 };
 

@@ -46,6 +46,9 @@ inline const SettingKey Startdir{
 // The options dialog reads ImageSize with no default.
 inline const SettingKey ImageSize{Imagrove, QStringLiteral("Interface"),
                                   QStringLiteral("ImageSize"), QStringLiteral("Stretch")};
+// Stretched pictures keep their proportions: "1" on, anything else off.
+inline const SettingKey KeepProportions{Imagrove, QStringLiteral("Interface"),
+                                        QStringLiteral("KeepProportions"), QStringLiteral("0")};
 inline const SettingKey Colour{Imagrove, QStringLiteral("Interface"), QStringLiteral("Colour"),
                                QStringLiteral("Black")};
 
@@ -121,12 +124,12 @@ inline const SettingKey License{Imagrove2, QStringLiteral("v2.2"), QStringLitera
 // Every fixed key, for checks over the whole table.
 inline QList<SettingKey> all()
 {
-    return {Startdir,      ImageSize, Colour,     FullScreenColour, FullScreenInfo, FullScreenFit,
-            Systray,       Minim,     Always,     ImageInfo,        ShowTips,       Favlist,
-            LastDirectory, UseEditor, EditorPath, ImgFll,           CloseAfter1,    FsNav,
-            DisFsNav,      FsMbAl,    GreyMode,   DelFavs,          BMPassc,        JPGassc,
-            GIFassc,       WMFassc,   EMFassc,    ICOassc,          CURassc,        Updated,
-            ProgramPath,   License};
+    return {KeepProportions, Startdir,      ImageSize, Colour,     FullScreenColour, FullScreenInfo,
+            FullScreenFit,   Systray,       Minim,     Always,     ImageInfo,        ShowTips,
+            Favlist,         LastDirectory, UseEditor, EditorPath, ImgFll,           CloseAfter1,
+            FsNav,           DisFsNav,      FsMbAl,    GreyMode,   DelFavs,          BMPassc,
+            JPGassc,         GIFassc,       WMFassc,   EMFassc,    ICOassc,          CURassc,
+            Updated,         ProgramPath,   License};
 }
 
 } // namespace keys

@@ -95,6 +95,7 @@ inline browser::ImageDisplay::Controls displayControls(QWidget *root, platform::
     c.resizeButton = new platform::PictureButton(7, root);
     c.mnuView = named(new QMenu(root), "mnuView");
     c.mnuStretch = action(c.mnuView, "mnuStretch", true);
+    c.mnuKeepProp = action(c.mnuView, "mnuKeepProp", true);
     c.mnuFullscrn = action(c.mnuView, "mnuFullscrn");
     c.mnuBackCol = named(c.mnuView->addMenu(QStringLiteral("Back Colour")), "mnuBackCol");
     c.mnuBGrey = action(c.mnuBackCol, "mnuBGrey", true);

@@ -215,6 +215,34 @@ private Q_SLOTS:
         QVERIFY(!m_c.Image1->pixmap().isNull());
     }
 
+    void keepProportions_data()
+    {
+        QTest::addColumn<QSize>("natural");
+        QTest::addColumn<QRect>("shown");
+        QTest::newRow("portrait") << QSize(1200, 1800) << QRect(112, 0, 220, 331);
+        QTest::newRow("panorama") << QSize(4000, 500) << QRect(0, 138, 445, 55);
+        QTest::newRow("small: never past 100%") << QSize(60, 90) << QRect(192, 120, 60, 90);
+    }
+    void keepProportions()
+    {
+        QFETCH(QSize, natural);
+        QFETCH(QRect, shown);
+        QImage(natural, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/p.bmp"));
+        start();
+        select(QStringLiteral("p.bmp"));
+        QCOMPARE(m_c.Image1->geometry(), m_c.Picture1->rect());
+        m_c.mnuKeepProp->trigger();
+        QCOMPARE(m_c.Image1->geometry(), shown);
+        QCOMPARE(m_c.Image1->pixmap().size(), shown.size());
+        QCOMPARE(core::keys::KeepProportions.read(*m_settings), QStringLiteral("1"));
+        // Saved: a new display starts with it, and the next picture keeps it.
+        delete m_display;
+        start();
+        QVERIFY(m_c.mnuKeepProp->isChecked());
+        select(QStringLiteral("p.bmp"));
+        QCOMPARE(m_c.Image1->geometry(), shown);
+    }
+
     void actualSizeLayout()
     {
         QImage(100, 50, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/small.bmp"));
