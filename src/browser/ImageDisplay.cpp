@@ -38,6 +38,10 @@ ImageDisplay::ImageDisplay(const Controls &controls, core::AppState &state,
         bar->setSingleStep(150);
         bar->setPageStep(1500);
     }
+    // Read now: a picture from the command line is shown before start-up's
+    // other settings.
+    m_keepProportions = core::keys::KeepProportions.read(m_settings) == QLatin1String("1");
+    m_c.mnuKeepProp->setChecked(m_keepProportions);
     wire();
 }
 
@@ -455,8 +459,6 @@ void ImageDisplay::mnuKeepProp_Click()
 
 void ImageDisplay::applyStartupMode()
 {
-    m_keepProportions = core::keys::KeepProportions.read(m_settings) == QLatin1String("1");
-    m_c.mnuKeepProp->setChecked(m_keepProportions);
     if (core::keys::ImageSize.read(m_settings) != QLatin1String("Normal"))
         return;
     if (!m_picture.isNull()) {
