@@ -294,6 +294,7 @@ void browsesmall::buildMenus()
     for (int i = 0; i < int(mnuFT.size()); ++i)
         mnuFT[size_t(i)] = checkedItem(mnuFTs, QStringLiteral("mnuFT(%1)").arg(i),
                                        QLatin1String(core::typeAtMenuIndex(i)->menuCaption));
+    mnuOther = checkedItem(mnuFTs, QStringLiteral("mnuOther"), QStringLiteral("Other Images"));
     separator(mnuFTs, QStringLiteral("line37"));
     mnuImages = item(mnuFTs, QStringLiteral("mnuImages"), QStringLiteral("All Images"));
 
@@ -333,8 +334,8 @@ void browsesmall::buildMenus()
 void browsesmall::assemble()
 {
     m_navigation = new browser::FolderNavigation(
-        {Drive1, Dir1, File1, pics[0], pics[1], mnuFTs, mnuFT, mnuImages, mnuRefresh}, m_desktop,
-        *imagedim, *this, this);
+        {Drive1, Dir1, File1, pics[0], pics[1], mnuFTs, mnuFT, mnuImages, mnuRefresh, mnuOther},
+        m_settings, m_desktop, *imagedim, *this, this);
     m_display = new browser::ImageDisplay(
         {File1, Picture1, Image1, HScroll1, VScroll1, pics[6], pics[7], mnuView, mnuStretch,
          mnuFullscrn, mnuBackCol, mnuBGrey, mnuBWhite, mnuBBlack, mnuChooseCol, mnuKeepProp},
@@ -537,8 +538,12 @@ void browsesmall::Form_Load()
     ostrel->setTrayTip(QStringLiteral("Imagrove"));
 
     const quint64 readings = File1->readings();
-    if (openStartFolder(commandLineFolder()))
-        selectCommandLineImage();
+    const bool listed = openStartFolder(commandLineFolder()) && selectCommandLineImage();
+    // A picture asked for by name is shown, or why not is said, whatever
+    // the list holds.
+    const QString asked = core::commandLinePath(m_startup.commandLine);
+    if (!listed && !asked.isEmpty() && !QFileInfo(asked).isDir())
+        m_display->showFile(QFileInfo(asked).absoluteFilePath());
     if (core::keys::Favlist.read(m_settings) == QLatin1String("1"))
         m_favourites->showPanel(true);
     m_display->applyStartupMode();
@@ -625,19 +630,20 @@ bool browsesmall::openStartFolder(const QString &imageFolder)
     return opened;
 }
 
-void browsesmall::selectCommandLineImage()
+bool browsesmall::selectCommandLineImage()
 {
     const QString file = m_state.CommandLineFile;
     // Find the entry first, so that only the file asked for is decoded.
     File1->setEnabled(false);
-    for (int i = 0; i < File1->listCount(); ++i) {
+    bool found = false;
+    for (int i = 0; i < File1->listCount() && !found; ++i) {
         const QString entry = platform::joinPath(File1->path(), File1->list(i));
-        if (core::ShortFileName(m_state, entry).compare(file, Qt::CaseInsensitive) == 0) {
+        found = core::ShortFileName(m_state, entry).compare(file, Qt::CaseInsensitive) == 0;
+        if (found)
             File1->setListIndex(i);
-            break;
-        }
     }
     File1->setEnabled(true);
+    return found;
 }
 
 void browsesmall::fullScreenLaunch()

@@ -148,6 +148,7 @@ public:
     QMenu *mnuFTs = nullptr;
     std::array<QAction *, 7> mnuFT{};
     QAction *mnuImages = nullptr;
+    QAction *mnuOther = nullptr;
     QMenu *mnuGoItem = nullptr;
     QAction *mnuMail = nullptr;
     QAction *mnuMail2 = nullptr;
@@ -207,7 +208,7 @@ private:
     QString commandLineFolder();
     // True when the command line's image folder was opened.
     bool openStartFolder(const QString &imageFolder);
-    void selectCommandLineImage();
+    bool selectCommandLineImage();
     void imageSelected();
     void setWindowHeightTwips(double formHeight);
     void save(const core::SettingKey &key, const QString &value);

@@ -1,6 +1,7 @@
 #include "FolderNavigation.h"
 
 #include "core/ImageTypes.h"
+#include "core/SettingKeys.h"
 #include "platform/ErrorReport.h"
 #include "platform/Volumes.h"
 
@@ -12,13 +13,20 @@ using platform::Error;
 
 namespace browser {
 
-FolderNavigation::FolderNavigation(const Controls &controls, platform::Desktop &desktop,
-                                   const ToolbarPictures &pictures,
+FolderNavigation::FolderNavigation(const Controls &controls, core::SettingsStore &settings,
+                                   platform::Desktop &desktop, const ToolbarPictures &pictures,
                                    FavouritesMenuSource &favourites, QObject *parent)
-    : QObject(parent), m_c(controls), m_desktop(desktop), m_pictures(pictures),
-      m_favourites(favourites)
+    : QObject(parent), m_c(controls), m_settings(settings), m_desktop(desktop),
+      m_pictures(pictures), m_favourites(favourites)
 {
-    m_c.File1->setPattern(core::allImagesPattern());
+    bool other = false;
+    try {
+        other = core::keys::OtherImages.read(m_settings) == QLatin1String("1");
+    } catch (const Error &) {
+        // The window reports a settings store it cannot read.
+    }
+    m_c.mnuOther->setChecked(other);
+    m_c.File1->setPattern(core::withOtherImages(core::allImagesPattern(), other));
     wire();
 }
 
@@ -37,6 +45,7 @@ void FolderNavigation::wire()
         connect(m_c.mnuFT[size_t(i)], &QAction::triggered, this, [this, i] { mnuFT_Click(i); });
     connect(m_c.mnuImages, &QAction::triggered, this, &FolderNavigation::mnuImages_Click);
     connect(m_c.mnuRefresh, &QAction::triggered, this, &FolderNavigation::mnuRefresh_Click);
+    connect(m_c.mnuOther, &QAction::triggered, this, &FolderNavigation::mnuOther_Click);
 }
 
 void FolderNavigation::showFolderError(const Error &error)
@@ -137,22 +146,41 @@ void FolderNavigation::setPattern(const QString &pattern)
     }
 }
 
-void FolderNavigation::mnuFT_Click(int)
+QString FolderNavigation::checkedPattern() const
 {
-    // The item's check mark was inverted as it was chosen.
     std::array<bool, 7> checked{};
     for (size_t i = 0; i < checked.size(); ++i)
         checked[i] = m_c.mnuFT[i]->isChecked();
-    if (std::none_of(checked.begin(), checked.end(), [](bool on) { return on; }))
+    const bool all = std::all_of(checked.begin(), checked.end(), [](bool on) { return on; });
+    return core::withOtherImages(all ? core::allImagesPattern() : core::patternFor(checked),
+                                 m_c.mnuOther->isChecked());
+}
+
+void FolderNavigation::mnuFT_Click(int)
+{
+    // The item's check mark was inverted as it was chosen.
+    if (std::none_of(m_c.mnuFT.begin(), m_c.mnuFT.end(),
+                     [](const QAction *item) { return item->isChecked(); }))
         m_c.mnuFT[0]->setChecked(true);
-    setPattern(core::patternFor(checked));
+    setPattern(checkedPattern());
 }
 
 void FolderNavigation::mnuImages_Click()
 {
     for (QAction *item : m_c.mnuFT)
         item->setChecked(true);
-    setPattern(core::allImagesPattern());
+    setPattern(checkedPattern());
+}
+
+void FolderNavigation::mnuOther_Click()
+{
+    try {
+        core::keys::OtherImages.save(m_settings, m_c.mnuOther->isChecked() ? QStringLiteral("1")
+                                                                           : QStringLiteral("0"));
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErroNumber);
+    }
+    setPattern(checkedPattern());
 }
 
 void FolderNavigation::mnuRefresh_Click()

@@ -7,7 +7,9 @@
 #include "platform/PictureButton.h"
 #include "ToolbarPictures.h"
 
+#include "core/SettingsStore.h"
 #include <array>
+
 #include <QObject>
 
 class QAction;
@@ -40,11 +42,12 @@ public:
         std::array<QAction *, 7> mnuFT{};
         QAction *mnuImages = nullptr;
         QAction *mnuRefresh = nullptr;
+        QAction *mnuOther = nullptr; // "Other Images"
     };
 
-    FolderNavigation(const Controls &controls, platform::Desktop &desktop,
-                     const ToolbarPictures &pictures, FavouritesMenuSource &favourites,
-                     QObject *parent = nullptr);
+    FolderNavigation(const Controls &controls, core::SettingsStore &settings,
+                     platform::Desktop &desktop, const ToolbarPictures &pictures,
+                     FavouritesMenuSource &favourites, QObject *parent = nullptr);
 
     // Opens a folder as a press in the tree does, reporting errors; false
     // when it could not be opened.
@@ -69,11 +72,15 @@ private:
     void mnuFT_Click(int index);
     void mnuImages_Click();
     void mnuRefresh_Click();
+    void mnuOther_Click();
+    // The pattern of the checked items, with the other formats when on.
+    QString checkedPattern() const;
     void refreshFolder() override;
     void setPattern(const QString &pattern);
     void showFolderError(const platform::Error &error);
 
     Controls m_c;
+    core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
     const ToolbarPictures &m_pictures;
     FavouritesMenuSource &m_favourites;

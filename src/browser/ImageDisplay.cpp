@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
 #include <QScrollBar>
@@ -80,6 +81,17 @@ void ImageDisplay::File1_Click()
     if (m_state.ListSyncInProgress || m_c.File1->listIndex() < 0)
         return;
     ShowSelectedImage();
+    enableViewButtons();
+}
+
+void ImageDisplay::showFile(const QString &path)
+{
+    showPicture(path, QFileInfo(path).fileName(), -1);
+    enableViewButtons();
+}
+
+void ImageDisplay::enableViewButtons()
+{
     if (m_picture.isNull())
         return;
     m_c.fullScreenButton->setPixmap(m_pictures.picture(ToolbarPicture::FullScreen));
@@ -91,13 +103,18 @@ void ImageDisplay::File1_Click()
 
 void ImageDisplay::ShowSelectedImage()
 {
+    const QString name = m_c.File1->fileName();
+    showPicture(imagePath(m_c.File1->path(), name), name, m_c.File1->listIndex());
+}
+
+void ImageDisplay::showPicture(const QString &path, const QString &name, int listIndex)
+{
     m_anySelected = true;
     m_c.mnuStretch->setEnabled(true);
     m_c.mnuBackCol->menuAction()->setEnabled(true);
     Q_EMIT imageSelected();
 
-    const QString name = m_c.File1->fileName();
-    m_state.CurrentImagePath = imagePath(m_c.File1->path(), name);
+    m_state.CurrentImagePath = path;
 
     if (m_lookAheadHeld)
         m_c.Image1->installEventFilter(this);
@@ -107,7 +124,7 @@ void ImageDisplay::ShowSelectedImage()
     m_fullSize = QImage();
     // The neighbour ahead is asked for first, so that it decodes on the
     // worker while this one decodes here.
-    lookAhead(m_c.File1->listIndex());
+    lookAhead(listIndex);
     bool shown = true;
     try {
         m_picture = decode(m_state.CurrentImagePath, decodeTarget());

@@ -63,6 +63,8 @@ public:
                  QObject *parent = nullptr);
 
     void ShowSelectedImage();
+    // Shows a file that the list does not hold, as a selected one is shown.
+    void showFile(const QString &path);
     // The size a picture is decoded at for the pane: stretched, or natural
     // (empty) at actual size.
     static QSize paneTarget(bool stretched);
@@ -124,6 +126,9 @@ private:
     // The size a stretched picture is shown at.
     QSize stretchedSize() const;
     void File1_KeyDown(int key);
+    // listIndex: the file's entry in File1, or -1.
+    void showPicture(const QString &path, const QString &name, int listIndex);
+    void enableViewButtons();
 
     void toStretched();
     void toActualSize();

@@ -117,8 +117,8 @@ void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimens
     setFittedText(m_c.ImageSize, readable ? sizeText(info->size) : QString(), 7);
     Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + shown);
     Q_EMIT endingChanged(ending(entryName));
-    if (const core::ImageType *type = core::typeOfFileName(entryName))
-        m_c.ftype->setText(QLatin1String(type->typeName));
+    if (const QString type = core::typeNameOf(entryName); !type.isEmpty())
+        m_c.ftype->setText(type);
 }
 
 void InfoPanel::clear()

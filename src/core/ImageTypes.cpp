@@ -47,6 +47,29 @@ QString patternFor(const std::array<bool, 7> &checkedByMenuIndex)
     return parts.join(u';');
 }
 
+QString withOtherImages(const QString &pattern, bool on)
+{
+    if (!on)
+        return pattern;
+    QStringList parts{pattern};
+    for (const OtherImageType &type : otherImageTypes)
+        parts << QStringLiteral("*.") + QLatin1String(type.extension);
+    return parts.join(u';');
+}
+
+QString typeNameOf(const QString &fileName)
+{
+    if (const ImageType *type = typeOfFileName(fileName))
+        return QLatin1String(type->typeName);
+    const QStringView ending = QStringView(fileName).mid(fileName.lastIndexOf(u'.') + 1);
+    for (const OtherImageType &type : otherImageTypes) {
+        if (fileName.contains(u'.') &&
+            ending.compare(QLatin1String(type.extension), Qt::CaseInsensitive) == 0)
+            return QLatin1String(type.typeName);
+    }
+    return {};
+}
+
 QString registeredIcon(const ImageType &type, const QString &programFolder)
 {
     if (!*type.iconFile)

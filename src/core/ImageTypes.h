@@ -33,6 +33,23 @@ inline constexpr std::array<ImageType, 7> imageTypes{{
     {"cur", "Cursor File", "Cursors", 6, 6, "chkCURass", "Cursor", "Cursor", "Cursor", ""},
 }};
 
+// Formats listed beside the seven when "Other Images" is on, by ending.
+struct OtherImageType
+{
+    const char *extension; // lower case, without the dot
+    const char *typeName;  // the information strip's type name
+};
+inline constexpr std::array<OtherImageType, 8> otherImageTypes{{
+    {"png", "PNG File"},
+    {"webp", "WebP File"},
+    {"tif", "TIFF File"},
+    {"tiff", "TIFF File"},
+    {"svg", "SVG File"},
+    {"jpeg", "Jpeg File"},
+    {"jpe", "Jpeg File"},
+    {"jfif", "Jpeg File"},
+}};
+
 // The type whose File Types item is at a menu index; null outside 0..6.
 const ImageType *typeAtMenuIndex(int index);
 // The type of a file name's lower-cased last three characters; null for
@@ -56,5 +73,10 @@ QString allImagesPattern();
 // The pattern of the checked File Types items (by menu index), in menu
 // order; "*.bmp" when none is checked.
 QString patternFor(const std::array<bool, 7> &checkedByMenuIndex);
+// A pattern with the other formats' patterns after it, when on.
+QString withOtherImages(const QString &pattern, bool on);
+// The information strip's type name of a file name's ending, of the seven
+// or of the others; empty for any other ending.
+QString typeNameOf(const QString &fileName);
 
 } // namespace core

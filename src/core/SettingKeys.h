@@ -49,6 +49,9 @@ inline const SettingKey ImageSize{Imagrove, QStringLiteral("Interface"),
 // Stretched pictures keep their proportions: "1" on, anything else off.
 inline const SettingKey KeepProportions{Imagrove, QStringLiteral("Interface"),
                                         QStringLiteral("KeepProportions"), QStringLiteral("0")};
+// The file list shows PNG, WebP, TIFF, SVG and the longer JPEG endings too.
+inline const SettingKey OtherImages{Imagrove, QStringLiteral("Interface"),
+                                    QStringLiteral("OtherImages"), QStringLiteral("0")};
 inline const SettingKey Colour{Imagrove, QStringLiteral("Interface"), QStringLiteral("Colour"),
                                QStringLiteral("Black")};
 
@@ -124,12 +127,12 @@ inline const SettingKey License{Imagrove2, QStringLiteral("v2.2"), QStringLitera
 // Every fixed key, for checks over the whole table.
 inline QList<SettingKey> all()
 {
-    return {KeepProportions, Startdir,      ImageSize, Colour,     FullScreenColour, FullScreenInfo,
-            FullScreenFit,   Systray,       Minim,     Always,     ImageInfo,        ShowTips,
-            Favlist,         LastDirectory, UseEditor, EditorPath, ImgFll,           CloseAfter1,
-            FsNav,           DisFsNav,      FsMbAl,    GreyMode,   DelFavs,          BMPassc,
-            JPGassc,         GIFassc,       WMFassc,   EMFassc,    ICOassc,          CURassc,
-            Updated,         ProgramPath,   License};
+    return {KeepProportions, OtherImages,   Startdir,      ImageSize, Colour,     FullScreenColour,
+            FullScreenInfo,  FullScreenFit, Systray,       Minim,     Always,     ImageInfo,
+            ShowTips,        Favlist,       LastDirectory, UseEditor, EditorPath, ImgFll,
+            CloseAfter1,     FsNav,         DisFsNav,      FsMbAl,    GreyMode,   DelFavs,
+            BMPassc,         JPGassc,       GIFassc,       WMFassc,   EMFassc,    ICOassc,
+            CURassc,         Updated,       ProgramPath,   License};
 }
 
 } // namespace keys

@@ -56,7 +56,24 @@ QByteArray formatOf(const QByteArray &head)
         return "bmp";
     if (head.startsWith(QByteArray("\0\0\1\0", 4)) || head.startsWith(QByteArray("\0\0\2\0", 4)))
         return "ico";
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        return "webp";
+    if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4)))
+        return "tiff";
     return {};
+}
+
+// An SVG is text, so its bytes say little: a name ending in .svg whose
+// text opens with a tag.
+bool isSvg(const QString &path, QByteArray head)
+{
+    if (!path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive))
+        return false;
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    return head.trimmed().startsWith('<');
 }
 
 bool rotated(const QImageReader &reader)
@@ -228,7 +245,7 @@ private:
 void checkHelper(QProcess &process)
 {
     if (process.error() == QProcess::FailedToStart)
-        throw invalidPicture(QStringLiteral("the metafile renderer could not be started."));
+        throw invalidPicture(QStringLiteral("the renderer could not be started."));
     const QString message = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     if (process.exitStatus() != QProcess::NormalExit)
         throw invalidPicture(QStringLiteral("the metafile could not be drawn."));
@@ -287,6 +304,8 @@ Picture PictureDecoder::identify(const QString &path) const
         picture.kind = Picture::Kind::Emf;
     else if (metafile::isWmf(bytes, static_cast<size_t>(head.size())))
         picture.kind = Picture::Kind::Wmf;
+    else if (isSvg(path, head))
+        picture.kind = Picture::Kind::Svg;
     else
         picture.kind = Picture::Kind::Raster;
     picture.format = formatOf(head);
@@ -481,18 +500,22 @@ QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) cons
     QProcess reader;
     QProcess raster;
     const bool chained = picture.kind == Picture::Kind::Emf;
+    const bool drawing = picture.kind == Picture::Kind::Svg;
     // Opened here, so the helper reads the very file that was chosen, by
     // the bytes of its name, and never waits on a FIFO.
     const FileDescriptor input(openPictureFile(picture.path));
+    const QString width = QString::number(std::max(0, target.width()));
+    const QString height = QString::number(std::max(0, target.height()));
     startInOwnGroup(reader, input.get());
-    startInOwnGroup(raster);
-    if (chained) {
+    startInOwnGroup(raster, drawing ? input.get() : -1);
+    if (chained)
         reader.setStandardOutputProcess(&raster);
-        raster.start(m_raster, {});
-    }
-    reader.start(m_helper, {QStringLiteral("-"), QString::number(std::max(0, target.width())),
-                            QString::number(std::max(0, target.height()))});
-    QProcess &last = chained ? raster : reader;
+    if (chained || drawing)
+        raster.start(m_raster, drawing ? QStringList{QStringLiteral("--file"), width, height}
+                                       : QStringList());
+    if (!drawing)
+        reader.start(m_helper, {QStringLiteral("-"), width, height});
+    QProcess &last = chained || drawing ? raster : reader;
 
     // The window goes on painting while the helpers work, and what the user
     // does gives the picture up.
@@ -517,10 +540,11 @@ QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) cons
     if (watch.interrupted())
         throw Error(Error::UserInterrupt);
     if (late)
-        throw invalidPicture(QStringLiteral("the metafile took too long to draw."));
+        throw invalidPicture(QStringLiteral("the picture took too long to draw."));
 
-    checkHelper(reader);
-    if (chained)
+    if (!drawing)
+        checkHelper(reader);
+    if (chained || drawing)
         checkHelper(raster);
     return last.readAllStandardOutput();
 }
@@ -530,17 +554,17 @@ void PictureDecoder::renderMetafile(Picture &picture, QSize target) const
     const QByteArray output = runHelpers(picture, target);
     const qsizetype newline = output.indexOf('\n');
     if (newline < 0)
-        throw invalidPicture(QStringLiteral("the metafile renderer gave no picture."));
+        throw invalidPicture(QStringLiteral("the renderer gave no picture."));
     const QList<QByteArray> fields = output.left(newline).split(' ');
     const auto number = [&](int i) { return i < fields.size() ? fields[i].toLongLong() : -1LL; };
     if (fields.value(0) != "PIXELS" || fields.size() != 6)
-        throw invalidPicture(QStringLiteral("the metafile renderer gave no picture."));
+        throw invalidPicture(QStringLiteral("the renderer gave no picture."));
     const QSize natural(int(number(1)), int(number(2)));
     const QSize out(int(number(3)), int(number(4)));
     const char *pixels = output.constData() + newline + 1;
     if (natural.isEmpty() || out.isEmpty() ||
         output.size() - newline - 1 != qsizetype(out.width()) * out.height() * 4)
-        throw invalidPicture(QStringLiteral("the metafile renderer gave a broken picture."));
+        throw invalidPicture(QStringLiteral("the renderer gave a broken picture."));
     QImage image(out, QImage::Format_ARGB32);
     if (image.isNull())
         throw Error(Error::OutOfMemory,

@@ -12,7 +12,7 @@ namespace platform {
 // image rendered at the size last asked for.
 struct Picture
 {
-    enum class Kind { None, Raster, Wmf, Emf };
+    enum class Kind { None, Raster, Wmf, Emf, Svg };
 
     QString path;
     Kind kind = Kind::None;
@@ -22,7 +22,7 @@ struct Picture
     QByteArray format; // the reader that the file's first bytes name; empty: Qt decides
 
     bool isNull() const { return kind == Kind::None; }
-    bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf; }
+    bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf || kind == Kind::Svg; }
 };
 
 // A JPEG as libjpeg alone decodes it: at the scale in eighths nearest above
@@ -36,9 +36,9 @@ struct RoughJpeg
     int orientation = 1;
 };
 
-// Decodes the seven picture formats. BMP, JPEG, GIF, ICO and CUR are read in
-// process; WMF and EMF by helper programs, within a time limit, while the
-// window goes on painting.
+// Decodes the picture formats the program lists. BMP, JPEG, GIF, ICO, CUR,
+// PNG, WebP and TIFF are read in process; WMF, EMF and SVG by helper
+// programs, within a time limit, while the window goes on painting.
 class PictureDecoder
 {
 public:

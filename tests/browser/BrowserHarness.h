@@ -77,6 +77,7 @@ inline browser::FolderNavigation::Controls navigationControls(QWidget *root)
         c.mnuFT[size_t(i)] = action(c.mnuFTs, QStringLiteral("mnuFT(%1)").arg(i).toLatin1(), true);
     c.mnuImages = action(c.mnuFTs, "mnuImages");
     c.mnuRefresh = action(c.mnuFTs, "mnuRefresh");
+    c.mnuOther = action(c.mnuFTs, "mnuOther", true);
     return c;
 }
 

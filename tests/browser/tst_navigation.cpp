@@ -1,4 +1,5 @@
 #include "BrowserHarness.h"
+#include "core/SettingKeys.h"
 #include "platform/Volumes.h"
 
 #include <QDir>
@@ -18,7 +19,8 @@ private:
     void start(const QString &folder)
     {
         m_c = navigationControls(m_root.get());
-        new browser::FolderNavigation(m_c, *m_desktop, m_stub, m_favourites, m_root.get());
+        new browser::FolderNavigation(m_c, *m_settings, *m_desktop, m_stub, m_favourites,
+                                      m_root.get());
         m_c.Dir1->setPath(folder);
         m_root->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_root.get()));
@@ -89,6 +91,38 @@ private Q_SLOTS:
         QCOMPARE(entries().size(), 7);
         for (QAction *item : m_c.mnuFT)
             QVERIFY(item->isChecked());
+    }
+
+    // "Other Images" adds the other formats after the checked ones, and is kept.
+    void otherImagesAreListedWhenOn_data()
+    {
+        QTest::addColumn<bool>("savedOn");
+        QTest::addColumn<bool>("press");
+        QTest::newRow("off") << false << false;
+        QTest::newRow("turned on") << false << true;
+        QTest::newRow("on when started") << true << false;
+        QTest::newRow("turned off") << true << true;
+    }
+    void otherImagesAreListedWhenOn()
+    {
+        QFETCH(bool, savedOn);
+        QFETCH(bool, press);
+        for (const char *name : {"h.png", "i.WEBP", "j.tif", "k.tiff", "l.svg", "m.jpeg", "n.jfif"})
+            m_env->makeFile(QStringLiteral("My Pictures/") + QLatin1String(name), 10);
+        core::keys::OtherImages.save(*m_settings, savedOn ? "1" : "0");
+        start(m_pictures);
+        if (press)
+            m_c.mnuOther->trigger();
+        const bool on = savedOn != press;
+        QCOMPARE(m_c.mnuOther->isChecked(), on);
+        QCOMPARE(core::keys::OtherImages.read(*m_settings), on ? "1" : "0");
+        m_c.mnuFT[1]->trigger(); // EMF off
+        const QStringList others{"h.png", "i.WEBP", "j.tif", "k.tiff", "l.svg", "m.jpeg", "n.jfif"};
+        QStringList seven{"a.bmp", "b.jpg", "c.gif", "d.wmf", "f.ico", "g.cur"};
+        QCOMPARE(entries(), on ? seven + others : seven);
+        m_c.mnuImages->trigger();
+        seven.insert(4, QStringLiteral("e.emf"));
+        QCOMPARE(entries(), on ? seven + others : seven);
     }
 
     void refreshRereadsTheFolder()

@@ -104,6 +104,54 @@ private Q_SLOTS:
         QCOMPARE(picture.image.size(), size);
     }
 
+    // PNG from a real file; WebP and TIFF written by the toolkit from it.
+    void otherFormatsDecode_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("kind");
+        const int raster = int(Picture::Kind::Raster);
+        QTest::newRow("png") << "a.png" << QSize(127, 64) << raster;
+        QTest::newRow("webp") << "a.webp" << QSize(127, 64) << raster;
+        QTest::newRow("tiff") << "a.TIF" << QSize(127, 64) << raster;
+        QTest::newRow("svg") << "a.svg" << QSize(40, 30) << int(Picture::Kind::Svg);
+    }
+    void otherFormatsDecode()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(int, kind);
+        TestEnvironment env;
+        const QString path = env.root() + u'/' + name;
+        const QImage source(fixture(QStringLiteral("bmpsuite/html/rgb24.png")));
+        if (name.endsWith(QLatin1String("svg"))) {
+            QFile svg(path);
+            QVERIFY(svg.open(QIODevice::WriteOnly));
+            svg.write(
+                "\xEF\xBB\xBF\n<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'>"
+                "<rect width='40' height='30' fill='#ff0000'/></svg>");
+        } else if (name.endsWith(QLatin1String("png"))) {
+            QVERIFY(QFile::copy(fixture(QStringLiteral("bmpsuite/html/rgb24.png")), path));
+        } else {
+            QVERIFY(source.save(path, name.endsWith(QLatin1String("webp")) ? "webp" : "tiff", 100));
+        }
+        PictureDecoder decoder;
+        Picture picture;
+        try {
+            picture = decoder.load(path);
+        } catch (const Error &error) {
+            QFAIL(qPrintable(error.description));
+        }
+        QCOMPARE(int(picture.kind), kind);
+        QCOMPARE(picture.naturalSize, size);
+        if (kind == int(Picture::Kind::Raster))
+            QVERIFY(difference(thumbnail(picture.image), thumbnail(source)) < 16);
+        else
+            QCOMPARE(picture.image.pixelColor(20, 15), QColor(Qt::red));
+        decoder.render(picture, QSize(443, 331));
+        QCOMPARE(picture.image.size(), QSize(443, 331));
+    }
+
     void scaledToTheBox_data()
     {
         QTest::addColumn<QString>("file");
@@ -256,6 +304,9 @@ private Q_SLOTS:
         QTest::newRow("icon holding a huge png")
             << "image-rs/ico/png-32bpp-alpha.ico" << 30000 << pane << int(Error::Overflow);
         QTest::newRow("svg named as an icon") << "svg" << 0 << pane << int(Error::InvalidPicture);
+        QTest::newRow("svg, actual size") << "svg" << 1 << QSize() << int(Error::Overflow);
+        QTest::newRow("png claiming 30000")
+            << "bmpsuite/html/rgb24.png" << 30000 << QSize() << int(Error::Overflow);
     }
     void bombsAreRefusedAtOnce()
     {
@@ -282,14 +333,25 @@ private Q_SLOTS:
                 at += 2 + (quint8(bytes[at + 2]) << 8 | quint8(bytes[at + 3]));
             put16(at + 5, side);
             put16(at + 7, side);
-        } else if (file.endsWith(QLatin1String(".ico"))) {
+        } else if (file.endsWith(QLatin1String(".ico")) || file.endsWith(QLatin1String(".png"))) {
             const qsizetype png = bytes.indexOf("IHDR");
             QVERIFY(png > 0);
             put16(png + 6, side);
             put16(png + 10, side);
+            // The header's own checksum, so that only its size is wrong.
+            quint32 crc = 0xFFFFFFFF;
+            for (qsizetype i = png; i < png + 17; ++i) {
+                crc ^= quint8(bytes[i]);
+                for (int bit = 0; bit < 8; ++bit)
+                    crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+            }
+            crc = ~crc;
+            for (int i = 0; i < 4; ++i)
+                bytes[png + 17 + i] = char(crc >> (24 - 8 * i));
         }
-        const QString path = env.root() + QStringLiteral("/bomb.") +
-                             (file.endsWith(QLatin1String(".jpg")) ? "jpg" : "ico");
+        const QString ending =
+            file == QLatin1String("svg") ? (side ? "svg" : "ico") : QFileInfo(file).suffix();
+        const QString path = env.root() + QStringLiteral("/bomb.") + ending;
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
         out.close();
