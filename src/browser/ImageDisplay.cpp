@@ -43,6 +43,12 @@ ImageDisplay::ImageDisplay(const Controls &controls, core::AppState &state,
     // other settings.
     m_keepProportions = core::keys::KeepProportions.read(m_settings) == QLatin1String("1");
     m_c.mnuKeepProp->setChecked(m_keepProportions);
+    m_pan = new platform::DragPan(
+        m_c.Image1, m_c.HScroll1, m_c.VScroll1,
+        [this] { return !m_stretch && (m_c.HScroll1->isEnabled() || m_c.VScroll1->isEnabled()); },
+        true, this);
+    // Paints tell when the pane is seen again: look-ahead and animation wait for them.
+    m_c.Image1->installEventFilter(this);
     wire();
 }
 
@@ -73,6 +79,29 @@ void ImageDisplay::wire()
     connect(m_c.Image1, &platform::PictureButton::MouseUp, this,
             [this](int, Qt::MouseButton button) { Image1_MouseUp(button); });
     connect(m_c.Image1, &platform::PictureButton::DblClick, this, &ImageDisplay::Image1_DblClick);
+    connect(&m_animation, &platform::Animation::frameReady, this, &ImageDisplay::showFrame);
+}
+
+bool ImageDisplay::paneSeen() const
+{
+    return m_c.Image1->isVisible() && !m_c.Image1->window()->isMinimized() &&
+           !m_state.FullScreenOpen;
+}
+
+void ImageDisplay::showFrame(const QImage &frame)
+{
+    // Unseen, the animation waits for the pane's next paint.
+    if (!paneSeen()) {
+        m_animation.pause();
+        return;
+    }
+    m_c.Image1->setPixmap(QPixmap::fromImage(frame));
+}
+
+void ImageDisplay::playAnimation()
+{
+    if (m_picture.format == "gif" && !m_state.FullScreenOpen)
+        m_animation.play(m_state.CurrentImagePath);
 }
 
 void ImageDisplay::File1_Click()
@@ -115,9 +144,9 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
     Q_EMIT imageSelected();
 
     m_state.CurrentImagePath = path;
-
-    if (m_lookAheadHeld)
-        m_c.Image1->installEventFilter(this);
+    m_animation.stop();
+    // Reading ahead waits for this picture's paint, not an earlier one's.
+    m_lookAheadArmed = m_lookAheadHeld;
     m_c.Image1->hide();
     // One decoding serves the pane and the measurement; the pane in stretched
     // mode needs no more than the box.
@@ -151,6 +180,8 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
             layoutActualSize();
     }
     m_c.Image1->show();
+    if (shown)
+        playAnimation();
     // Only a picture on show can be viewed full screen.
     m_c.mnuFullscrn->setEnabled(shown);
     if (!shown) {
@@ -176,6 +207,7 @@ QSize ImageDisplay::decodeTarget() const
 void ImageDisplay::viewerClosed()
 {
     showImage();
+    playAnimation();
     if (!m_stretch) {
         // Centres what is smaller than the pane.
         layoutActualSize();
@@ -223,9 +255,12 @@ void ImageDisplay::holdLookAheadUntilPainted()
 
 bool ImageDisplay::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_c.Image1 && event->type() == QEvent::Paint && m_lookAheadHeld &&
-        !m_c.Image1->pixmap().isNull()) {
-        m_c.Image1->removeEventFilter(this);
+    if (watched != m_c.Image1 || event->type() != QEvent::Paint)
+        return false;
+    if (m_animation.paused() && paneSeen())
+        m_animation.resume();
+    if (m_lookAheadArmed && !m_c.Image1->pixmap().isNull()) {
+        m_lookAheadArmed = false;
         // After this paint has reached the screen.
         QTimer::singleShot(0, this, [this] {
             m_lookAheadHeld = false;
@@ -280,6 +315,7 @@ void ImageDisplay::layoutActualSize()
     if (layout.centredX)
         position.setX(twips::toPixels(layout.left));
     m_c.Image1->setGeometry(QRect(position, natural));
+    m_pan->updatePointer();
 }
 
 void ImageDisplay::toActualSize()
@@ -303,6 +339,7 @@ void ImageDisplay::toStretched()
     m_c.Image1->hide();
     m_c.HScroll1->setEnabled(false);
     m_c.VScroll1->setEnabled(false);
+    m_pan->updatePointer();
     m_c.Image1->move(m_c.Image1->x(), 0);
     if (!m_picture.isNull() && m_picture.image.size() != stretchedSize()) {
         if (m_picture.image.size() == m_picture.naturalSize)

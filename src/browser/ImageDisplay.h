@@ -3,7 +3,9 @@
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "DisplayLayout.h"
+#include "platform/Animation.h"
 #include "platform/Desktop.h"
+#include "platform/DragPan.h"
 #include "platform/Error.h"
 #include "platform/ListBoxes.h"
 #include "platform/Picture.h"
@@ -129,6 +131,10 @@ private:
     // listIndex: the file's entry in File1, or -1.
     void showPicture(const QString &path, const QString &name, int listIndex);
     void enableViewButtons();
+    // A moving GIF plays while the pane is seen.
+    void playAnimation();
+    void showFrame(const QImage &frame);
+    bool paneSeen() const;
 
     void toStretched();
     void toActualSize();
@@ -151,12 +157,15 @@ private:
     const ToolbarPictures &m_pictures;
     platform::PictureDecoder m_decoder;
     platform::Picture m_picture;
+    platform::Animation m_animation;
+    platform::DragPan *m_pan = nullptr;
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;
     int m_lastIndex = -1; // the entry shown before: the direction of travel
     bool m_lookAheadHeld = false;
-    bool m_stretch = true; // Image1 stretches its picture
+    bool m_lookAheadArmed = false; // held, and a picture is on its way to the screen
+    bool m_stretch = true;         // Image1 stretches its picture
     bool m_keepProportions = false;
     bool m_anySelected = false; // an image was selected once: the view commands work
 };

@@ -87,6 +87,10 @@ Form4::Form4(ViewerHost &host, const platform::PictureSource &pictures, core::Ap
     wire();
     // The colours that stay when the stored scheme is none of the seven.
     applyScheme(0);
+    m_pan = new platform::DragPan(
+        Image1, HScroll1, VScroll1,
+        [this] { return HScroll1->isVisible() || VScroll1->isVisible(); }, false, this);
+    connect(&m_animation, &platform::Animation::frameReady, this, &Form4::showFrame);
     // Keys reach the window before any of its controls.
     qApp->installEventFilter(this);
     Form_Load();
@@ -260,6 +264,7 @@ void Form4::Form_Load()
                           twips::size(screen.width(), screen.height())));
         m_picture = m_pictures.shownPicture();
         layout();
+        m_animation.play(m_state.CurrentImagePath);
         Frame1->move(twips::toPixels(195), twips::toPixels(panelTop(screen.height())));
 
         File1->setPattern(m_host.hostFiles().pattern());
@@ -314,7 +319,7 @@ void Form4::layout()
     QImage shown = m_picture;
     QSizeF logical = QSizeF(shown.size()) / ratio;
     const QSizeF natural(twips::fromPixels(logical.width()), twips::fromPixels(logical.height()));
-    if (mnuFit->isChecked() && !shown.isNull()) {
+    if (fitting() && !shown.isNull()) {
         const QSizeF fitted = fittedSize(QSizeF(screen), natural);
         if (fitted != natural) {
             logical = QSizeF(twips::toPixels(fitted.width()), twips::toPixels(fitted.height()));
@@ -342,6 +347,28 @@ void Form4::layout()
         bar->setVisible(visible);
         bar->raise();
     }
+    m_pan->updatePointer();
+}
+
+bool Form4::fitting() const
+{
+    return m_fitByWheel.value_or(mnuFit->isChecked());
+}
+
+void Form4::showFrame(const QImage &frame)
+{
+    // Unseen, the animation waits for the picture's next paint.
+    if (!Image1->isVisible() || isMinimized()) {
+        m_animation.pause();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = (QSizeF(Image1->size()) * ratio).toSize();
+    QPixmap pixmap = QPixmap::fromImage(
+        frame.size() == size ? frame
+                             : frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    Image1->setPixmap(pixmap);
 }
 
 void Form4::HScroll1_Change()
@@ -379,6 +406,7 @@ void Form4::File1_Click()
         updateCounters();
         m_picture = m_pictures.shownPicture();
         layout();
+        m_animation.play(m_state.CurrentImagePath);
         Picture1->show();
         Image1->show();
     } catch (const Error &) {
@@ -518,6 +546,9 @@ bool Form4::eventFilter(QObject *watched, QEvent *event)
 {
     if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
         return false;
+    if (event->type() == QEvent::Paint && watched == Image1 && m_animation.paused() &&
+        !isMinimized())
+        m_animation.resume();
     if (event->type() == QEvent::Wheel)
         return wheel(static_cast<QWidget *>(watched), static_cast<QWheelEvent *>(event));
     if (event->type() != QEvent::KeyPress)
@@ -549,6 +580,14 @@ bool Form4::wheel(QWidget *over, QWheelEvent *event)
     // A touchpad sends many small turns: they add up to one notch (120)
     // before the viewer steps, and a turn the other way starts afresh.
     const int delta = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Up: the picture at its own size; down: fitted to the screen.
+        if (delta != 0 && fitting() != (delta < 0)) {
+            m_fitByWheel = delta < 0;
+            layout();
+        }
+        return true;
+    }
     if (delta == 0 || !navigationAllowed())
         return true;
     if ((delta < 0) != (m_wheelTurned < 0))
@@ -597,6 +636,7 @@ void Form4::mnuInfo_Click()
 
 void Form4::mnuFit_Click()
 {
+    m_fitByWheel.reset();
     reported([&] {
         core::keys::FullScreenFit.save(m_settings, mnuFit->isChecked() ? QStringLiteral("1")
                                                                        : QStringLiteral("0"));

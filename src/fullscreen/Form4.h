@@ -2,7 +2,9 @@
 
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
+#include "platform/Animation.h"
 #include "platform/Desktop.h"
+#include "platform/DragPan.h"
 #include "platform/ListBoxes.h"
 #include "platform/PictureButton.h"
 #include "platform/PictureSource.h"
@@ -161,6 +163,13 @@ private:
     bool m_unloaded = false;
     // Wheel turns not yet stepped on, in eighths of a degree.
     int m_wheelTurned = 0;
+    // Ctrl+wheel's choice between fitted and natural size, over Fit to
+    // Screen's until Fit to Screen is chosen again; not kept.
+    std::optional<bool> m_fitByWheel;
+    bool fitting() const;
+    void showFrame(const QImage &frame);
+    platform::Animation m_animation;
+    platform::DragPan *m_pan = nullptr;
     static constexpr int WheelNotch = 120;
 };
 

@@ -2,6 +2,7 @@
 #include "core/ImageTypes.h"
 #include "core/SettingKeys.h"
 #include "platform/Twips.h"
+#include "Pointer.h"
 
 #include <QDir>
 #include <QFile>
@@ -274,6 +275,57 @@ private Q_SLOTS:
         QCOMPARE(m_c.Image1->geometry(), m_c.Picture1->rect());
         select(QStringLiteral("a.bmp"));
         QVERIFY(!m_c.HScroll1->isEnabled());
+    }
+
+    void wheelAndDragMoveALargePicture()
+    {
+        QImage(2000, 2000, QImage::Format_RGB32).save(m_pictures + QStringLiteral("/big.bmp"));
+        keys::ImageSize.save(*m_settings, QStringLiteral("Normal"));
+        start();
+        select(QStringLiteral("big.bmp"));
+        QCOMPARE(m_c.Image1->cursor().shape(), Qt::OpenHandCursor);
+        turnWheel(m_c.Image1, -120);
+        QVERIFY(m_c.VScroll1->value() > 0);
+        QCOMPARE(m_c.Image1->y(), -platform::twips::toPixels(m_c.VScroll1->value()));
+        const QPoint before = m_c.Image1->pos();
+        drag(m_c.Image1, QPoint(300, 300), QPoint(250, 320));
+        QCOMPARE(m_c.Image1->pos(), before + QPoint(-50, 20));
+        leftClick(m_c.resizeButton);
+        QCOMPARE(m_c.Image1->cursor().shape(), Qt::ArrowCursor);
+        turnWheel(m_c.Image1, -120);
+        QCOMPARE(m_c.Image1->geometry(), m_c.Picture1->rect());
+    }
+
+    // A moving GIF plays in the pane while it is seen; its delays are cut
+    // here to 50 ms.
+    void animatedGifPlaysWhileSeen()
+    {
+        QFile gif(fixture(QStringLiteral("image-rs/gif/any-disposal.gif")));
+        QVERIFY(gif.open(QIODevice::ReadOnly));
+        QByteArray bytes = gif.readAll();
+        for (qsizetype at = bytes.indexOf("\x21\xF9\x04"); at >= 0;
+             at = bytes.indexOf("\x21\xF9\x04", at + 1)) {
+            bytes[at + 4] = 5;
+            bytes[at + 5] = 0;
+        }
+        QFile out(m_pictures + QStringLiteral("/moving.gif"));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        start();
+        select(QStringLiteral("moving.gif"));
+        const auto frame = [&] { return m_c.Image1->pixmap().toImage(); };
+        const QImage first = frame();
+        QTRY_VERIFY(frame() != first);
+        // What is copied is the first frame.
+        QCOMPARE(m_display->shownPicture().convertToFormat(QImage::Format_ARGB32),
+                 QImage(out.fileName()).convertToFormat(QImage::Format_ARGB32));
+        m_root->hide();
+        QTest::qWait(150);
+        const QImage hidden = frame();
+        QTest::qWait(300);
+        QCOMPARE(frame(), hidden);
+        m_root->show();
+        QTRY_VERIFY(frame() != hidden);
     }
 
     void normalImageSizeStartsAtActualSize()

@@ -1,6 +1,7 @@
 #include "core/SettingKeys.h"
 #include "fullscreen/Form4.h"
 #include "platform/Twips.h"
+#include "Pointer.h"
 #include "WindowTest.h"
 
 #include <functional>
@@ -384,12 +385,7 @@ private Q_SLOTS:
             QCOMPARE(shown(viewer), QColor(Qt::blue));
             QTest::keyClick(&viewer, Qt::Key_PageUp);
             QCOMPARE(shown(viewer), QColor(Qt::green));
-            const auto turn = [&](int delta) {
-                QWheelEvent wheel(QPointF(5, 5), viewer.Image1->mapToGlobal(QPointF(5, 5)), {},
-                                  {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                                  false);
-                QApplication::sendEvent(viewer.Image1, &wheel);
-            };
+            const auto turn = [&](int delta) { turnWheel(viewer.Image1, delta); };
             turn(-120);
             QCOMPARE(shown(viewer), QColor(Qt::blue));
             // A touchpad's small turns step once they make a notch.
@@ -431,6 +427,17 @@ private Q_SLOTS:
                 QCOMPARE(viewer.Image1->geometry(), QRect(0, 32, 1280, 960));
                 return;
             }
+            // Ctrl+wheel fits and unfits, leaving Fit to Screen as it is.
+            turnWheel(viewer.Image1, -120, Qt::ControlModifier);
+            QCOMPARE(viewer.Image1->geometry(), QRect(0, 32, 1280, 960));
+            turnWheel(viewer.Picture1, 120, Qt::ControlModifier);
+            QCOMPARE(viewer.Image1->size(), QSize(4000, 3000));
+            QVERIFY(!viewer.mnuFit->isChecked());
+            // A drag moves the picture with the pointer, and steps nowhere.
+            drag(viewer.Image1, QPoint(600, 500), QPoint(500, 380));
+            QCOMPARE(viewer.Image1->pos(), QPoint(-100, -120));
+            QVERIFY(m_state->CurrentImagePath.endsWith(QLatin1String("large.bmp")));
+            QCOMPARE(viewer.Image1->cursor().shape(), Qt::OpenHandCursor);
             viewer.HScroll1->setValue(viewer.HScroll1->maximum());
             viewer.VScroll1->setValue(viewer.VScroll1->maximum());
             const QPoint corner = viewer.Image1->mapTo(viewer.Picture1, QPoint(3999, 2999));
