@@ -3,6 +3,8 @@
 #include "platform/Twips.h"
 
 #include <algorithm>
+#include <cmath>
+#include <QRect>
 #include <QRectF>
 
 // Geometry of the main window in twips, relative to the client area below the
@@ -65,6 +67,21 @@ inline QRectF buttonRect(int index)
 inline int stripHeightPixels(int fontHeight)
 {
     return std::max(platform::twips::toPixels(InfoHeight), fontHeight);
+}
+
+// How a control follows a window grown past its fixed size: the shares of
+// the growth by which its edges move (left, right; top, bottom).
+struct Growth
+{
+    double left = 0, right = 0, top = 0, bottom = 0;
+};
+
+inline QRect grown(const QRect &base, Growth growth, int dx, int dy)
+{
+    const auto share = [](double part, int by) { return int(std::floor(part * by)); };
+    return QRect(
+        QPoint(base.left() + share(growth.left, dx), base.top() + share(growth.top, dy)),
+        QPoint(base.right() + share(growth.right, dx), base.bottom() + share(growth.bottom, dy)));
 }
 
 inline double clientHeight(double formHeight)

@@ -108,6 +108,36 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
     assemble();
     wire();
     setWindowHeightTwips(layout::FormHeightWithInfo);
+    // The pane grows with the window; the lists share its growth in height;
+    // the strip and the corner boxes keep to the bottom, the toolbar's
+    // right-hand pictures to the right.
+    const layout::Growth widens{0, 1, 0, 0}, toRight{1, 1, 0, 0}, down{0, 0, 1, 1},
+        downWidens{0, 1, 1, 1}, corner{1, 1, 1, 1}, grows{0, 1, 0, 1}, tallerRight{1, 1, 0, 1},
+        upperHalf{0, 0, 0, 0.5}, lowerHalf{0, 0, 0.5, 1};
+    for (auto [control, growth] :
+         std::initializer_list<std::pair<QWidget *, layout::Growth>>{{Picture2, widens},
+                                                                     {welcome, toRight},
+                                                                     {Image2, toRight},
+                                                                     {Dir1, upperHalf},
+                                                                     {fraFavLab, upperHalf},
+                                                                     {FavList, upperHalf},
+                                                                     {File1, lowerHalf},
+                                                                     {Picture1, grows},
+                                                                     {HScroll1, downWidens},
+                                                                     {VScroll1, tallerRight},
+                                                                     {Label1, corner},
+                                                                     {Label2, corner},
+                                                                     {ftype, down},
+                                                                     {FileDate, down},
+                                                                     {ImageSize, down},
+                                                                     {ImDimen, down},
+                                                                     {FileName, downWidens}})
+        m_growing.push_back({control, control->geometry(), growth});
+    try {
+        applyResizable(core::keys::ResizableWindow.read(m_settings) == QLatin1String("1"));
+    } catch (const Error &) {
+        // The start reports a settings store it cannot read.
+    }
 }
 
 browsesmall::~browsesmall()
@@ -269,6 +299,8 @@ void browsesmall::buildMenus()
     mnuStretch = checkedItem(mnuView, QStringLiteral("mnuStretch"), QStringLiteral("Resize Image"));
     mnuKeepProp =
         checkedItem(mnuView, QStringLiteral("mnuKeepProp"), QStringLiteral("Keep Proportions"));
+    mnuResizable =
+        checkedItem(mnuView, QStringLiteral("mnuResizable"), QStringLiteral("Resizable Window"));
     mnuStatus =
         checkedItem(mnuView, QStringLiteral("mnuStatus"), QStringLiteral("Image Information"));
     mnuFullscrn = item(mnuView, QStringLiteral("mnuFullscrn"), QStringLiteral("Full Screen"));
@@ -402,6 +434,7 @@ void browsesmall::wire()
             &favourites::FavouritesMenu::applyAddCaption);
     connect(m_navigation, &browser::FolderNavigation::folderChanged, m_display,
             &browser::ImageDisplay::dropLookAhead);
+    connect(mnuResizable, &QAction::triggered, this, &browsesmall::mnuResizable_Click);
     connect(m_favourites, &favourites::FavouritesMenu::panelToggled, this,
             &browsesmall::favouritesPanelToggled);
     connect(m_info, &browser::InfoPanel::captionChanged, this, [this](const QString &caption) {
@@ -459,9 +492,64 @@ void browsesmall::setWindowHeightTwips(double formHeight)
     const int width = twips::toPixels(layout::FormWidth);
     int client = twips::toPixels(layout::clientHeight(formHeight));
     if (formHeight >= layout::FormHeightWithInfo)
-        client = std::max(client, ftype->y() + m_stripHeight);
-    centralWidget()->setFixedSize(width, client);
-    setFixedSize(width, client + menuBar()->sizeHint().height());
+        client = std::max(client, twips::toPixels(layout::InfoTop) + m_stripHeight);
+    const QSize before = m_fixedClient;
+    m_fixedClient = QSize(width, client);
+    m_formHeight = formHeight;
+    const int menu = menuBar()->sizeHint().height();
+    if (!m_resizable) {
+        centralWidget()->setFixedSize(m_fixedClient);
+        setFixedSize(width, client + menu);
+        return;
+    }
+    // Grown, the window keeps its growth as the strip comes or goes.
+    centralWidget()->setMinimumSize(m_fixedClient);
+    setMinimumSize(width, client + menu);
+    if (before.isValid() && !isMaximized())
+        resize(size() + QSize(0, client - before.height()));
+    followGrowth();
+}
+
+void browsesmall::mnuResizable_Click()
+{
+    const bool on = mnuResizable->isChecked();
+    save(core::keys::ResizableWindow, on ? QStringLiteral("1") : QStringLiteral("0"));
+    applyResizable(on);
+}
+
+void browsesmall::applyResizable(bool on)
+{
+    m_resizable = on;
+    mnuResizable->setChecked(on);
+    if (on) {
+        centralWidget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setWindowHeightTwips(m_formHeight);
+        const QStringList saved = core::keys::WindowSize.read(m_settings).split(u' ');
+        if (saved.size() == 2)
+            resize(QSize(saved[0].toInt(), saved[1].toInt()).expandedTo(minimumSize()));
+    } else {
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+        setWindowHeightTwips(m_formHeight);
+    }
+    followGrowth();
+}
+
+void browsesmall::followGrowth()
+{
+    const QSize client = centralWidget()->size();
+    const int dx = m_resizable ? std::max(0, client.width() - m_fixedClient.width()) : 0;
+    const int dy = m_resizable ? std::max(0, client.height() - m_fixedClient.height()) : 0;
+    for (const Growing &item : m_growing)
+        item.control->setGeometry(layout::grown(item.base, item.growth, dx, dy));
+    m_display->paneResized();
+}
+
+void browsesmall::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_resizable)
+        followGrowth();
 }
 
 void browsesmall::save(const core::SettingKey &key, const QString &value)
@@ -703,6 +791,10 @@ void browsesmall::Form_Unload()
     ostrel->setInTray(false);
     save(core::keys::Favlist,
          m_favourites->panelShown() ? QStringLiteral("1") : QStringLiteral("0"));
+    if (m_resizable) {
+        const QSize kept = isMaximized() ? normalGeometry().size() : size();
+        save(core::keys::WindowSize, QStringLiteral("%1 %2").arg(kept.width()).arg(kept.height()));
+    }
 }
 
 void browsesmall::mnuExit_Click()

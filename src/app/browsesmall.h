@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "favourites/FavouritesMenu.h"
 #include "fullscreen/ViewerHost.h"
+#include "MainLayout.h"
 #include "options/options.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
@@ -135,6 +136,7 @@ public:
     QMenu *mnuView = nullptr;
     QAction *mnuStretch = nullptr;
     QAction *mnuKeepProp = nullptr;
+    QAction *mnuResizable = nullptr;
     QAction *mnuStatus = nullptr;
     QAction *mnuFullscrn = nullptr;
     QMenu *mnuBackCol = nullptr;
@@ -177,6 +179,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildControls();
@@ -211,6 +214,11 @@ private:
     bool selectCommandLineImage();
     void imageSelected();
     void setWindowHeightTwips(double formHeight);
+    void mnuResizable_Click();
+    // Fixed at its own size, or free to grow from it.
+    void applyResizable(bool on);
+    // The controls follow the client area's growth past its fixed size.
+    void followGrowth();
     void save(const core::SettingKey &key, const QString &value);
     QMenu *favouritesMenu() override { return mnuFav; }
     QString currentFolder() const override;
@@ -246,6 +254,18 @@ private:
     bool m_programIconRead = false;
     platform::Picture m_programIcon;
     int m_stripHeight = 0; // pixels: the information strip's labels in the desktop's font
+    bool m_resizable = false;
+    double m_formHeight = layout::FormHeightWithInfo; // twips, as the strip makes it
+    QSize m_fixedClient;                              // the client area at the window's own size
+    // The controls that move or grow with the window, at their places in
+    // the window of its own size.
+    struct Growing
+    {
+        QWidget *control;
+        QRect base;
+        layout::Growth growth;
+    };
+    std::vector<Growing> m_growing;
     browser::InfoPanel *m_info = nullptr;
     browser::FolderNavigation *m_navigation = nullptr;
     browser::ImageDisplay *m_display = nullptr;

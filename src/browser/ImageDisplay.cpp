@@ -47,6 +47,9 @@ ImageDisplay::ImageDisplay(const Controls &controls, core::AppState &state,
         m_c.Image1, m_c.HScroll1, m_c.VScroll1,
         [this] { return !m_stretch && (m_c.HScroll1->isEnabled() || m_c.VScroll1->isEnabled()); },
         true, this);
+    m_redraw.setSingleShot(true);
+    m_redraw.setInterval(150);
+    connect(&m_redraw, &QTimer::timeout, this, &ImageDisplay::redrawAtPaneSize);
     // Paints tell when the pane is seen again: look-ahead and animation wait for them.
     m_c.Image1->installEventFilter(this);
     wire();
@@ -201,7 +204,40 @@ QSize ImageDisplay::paneTarget(bool stretched)
 
 QSize ImageDisplay::decodeTarget() const
 {
-    return m_state.FullScreenOpen ? QSize() : paneTarget(m_stretch);
+    return m_state.FullScreenOpen || !m_stretch ? QSize() : m_c.Picture1->size();
+}
+
+void ImageDisplay::paneResized()
+{
+    if (m_picture.isNull() || m_state.FullScreenOpen)
+        return;
+    if (!m_stretch) {
+        layoutActualSize();
+        return;
+    }
+    // The picture on show is scaled at once; drawn afresh at the new size
+    // once the resizing stops.
+    const QSize size = stretchedSize();
+    const QSize pane = m_c.Picture1->size();
+    m_c.Image1->setGeometry(QRect(QPoint(std::max(0, (pane.width() - size.width()) / 2),
+                                         std::max(0, (pane.height() - size.height()) / 2)),
+                                  size));
+    m_redraw.start();
+}
+
+void ImageDisplay::redrawAtPaneSize()
+{
+    if (m_picture.isNull() || !m_stretch || m_state.FullScreenOpen ||
+        m_picture.image.size() == stretchedSize())
+        return;
+    try {
+        platform::BusyPointer busy;
+        m_decoder.render(m_picture, stretchedSize());
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::NumberOnly);
+        return;
+    }
+    showImage();
 }
 
 void ImageDisplay::viewerClosed()
@@ -302,8 +338,9 @@ void ImageDisplay::clearPicture()
 void ImageDisplay::layoutActualSize()
 {
     const QSize natural = m_picture.naturalSize.isValid() ? m_picture.naturalSize : QSize(0, 0);
-    const ActualSizeLayout layout =
-        actualSizeLayout(twips::fromPixels(natural.width()), twips::fromPixels(natural.height()));
+    const ActualSizeLayout layout = actualSizeLayout(
+        twips::fromPixels(natural.width()), twips::fromPixels(natural.height()),
+        twips::fromPixels(m_c.Picture1->width()), twips::fromPixels(m_c.Picture1->height()));
     m_c.HScroll1->setRange(0, std::max(0, int(layout.hMax)));
     m_c.VScroll1->setRange(0, std::max(0, int(layout.vMax)));
     m_c.VScroll1->setEnabled(layout.vEnabled);
@@ -488,8 +525,8 @@ void ImageDisplay::applyStartupColour()
 
 QSize ImageDisplay::stretchedSize() const
 {
-    return m_keepProportions ? keptProportions(m_picture.naturalSize, stretchBoxPixels)
-                             : stretchBoxPixels;
+    const QSize pane = m_c.Picture1->size();
+    return m_keepProportions ? keptProportions(m_picture.naturalSize, pane) : pane;
 }
 
 void ImageDisplay::mnuKeepProp_Click()

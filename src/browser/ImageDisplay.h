@@ -15,6 +15,7 @@
 #include "ToolbarPictures.h"
 
 #include <QObject>
+#include <QTimer>
 
 class QAction;
 class QFrame;
@@ -75,6 +76,8 @@ public:
     void applyStartupColour();
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
+    // The pane took another size: the picture follows it.
+    void paneResized();
     // The viewer has closed, leaving its picture here: laid out again
     // without reloading, centred where it is smaller than the pane.
     void viewerClosed();
@@ -135,6 +138,7 @@ private:
     void playAnimation();
     void showFrame(const QImage &frame);
     bool paneSeen() const;
+    void redrawAtPaneSize();
 
     void toStretched();
     void toActualSize();
@@ -159,6 +163,7 @@ private:
     platform::Picture m_picture;
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;
+    QTimer m_redraw;           // a stretched picture is drawn again when resizing stops
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;

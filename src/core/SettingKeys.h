@@ -49,6 +49,12 @@ inline const SettingKey ImageSize{Imagrove, QStringLiteral("Interface"),
 // Stretched pictures keep their proportions: "1" on, anything else off.
 inline const SettingKey KeepProportions{Imagrove, QStringLiteral("Interface"),
                                         QStringLiteral("KeepProportions"), QStringLiteral("0")};
+// The main window can be resized: "1" on; and its last size, "width height"
+// in pixels.
+inline const SettingKey ResizableWindow{Imagrove, QStringLiteral("Interface"),
+                                        QStringLiteral("ResizableWindow"), QStringLiteral("0")};
+inline const SettingKey WindowSize{
+    Imagrove, QStringLiteral("Interface"), QStringLiteral("WindowSize"), {}};
 // The file list shows PNG, WebP, TIFF, SVG and the longer JPEG endings too.
 inline const SettingKey OtherImages{Imagrove, QStringLiteral("Interface"),
                                     QStringLiteral("OtherImages"), QStringLiteral("0")};

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <sys/stat.h>
 
@@ -389,6 +390,36 @@ private Q_SLOTS:
         }
         QVERIFY(window->File1->isEnabled());
         QCOMPARE(window->Dir1->path(), pictures);
+    }
+
+    void resizableWindowGrowsThePane()
+    {
+        const QString pictures = m_env->makeFolder(QStringLiteral("pictures"));
+        QVERIFY(
+            copyFixture(QStringLiteral("pillow/hopper.jpg"), pictures + QStringLiteral("/a.jpg")));
+        auto window = makeWindow(pictures + QStringLiteral("/a.jpg"));
+        const QSize fixed = window->size();
+        QCOMPARE(window->maximumSize(), fixed);
+        const QRect pane = window->Picture1->geometry();
+        const QRect files = window->File1->geometry();
+        const int folders = window->Dir1->height();
+        const int stripTop = window->ftype->y();
+        window->mnuResizable->trigger();
+        QCOMPARE(keys::ResizableWindow.read(*m_settings), QStringLiteral("1"));
+        window->resize(fixed + QSize(200, 101));
+        QCOMPARE(window->Picture1->geometry(), pane.adjusted(0, 0, 200, 101));
+        QCOMPARE(window->File1->geometry(), files.adjusted(0, 50, 0, 101));
+        QCOMPARE(window->Dir1->height(), folders + 50);
+        QCOMPARE(window->ftype->y(), stripTop + 101);
+        QCOMPARE(window->VScroll1->x(), pane.right() + 201);
+        // The stretched picture fills the grown pane once drawn again.
+        QTRY_COMPARE(window->Image1->pixmap().size(), pane.size() + QSize(200, 101));
+        window->close();
+        QCOMPARE(keys::WindowSize.read(*m_settings),
+                 QStringLiteral("%1 %2").arg(fixed.width() + 200).arg(fixed.height() + 101));
+        window->mnuResizable->trigger();
+        QCOMPARE(window->size(), fixed);
+        QCOMPARE(window->Picture1->geometry(), pane);
     }
 
     void commandLineImageFromElsewhere()
