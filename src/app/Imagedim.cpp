@@ -2,15 +2,38 @@
 
 #include "platform/Drawing.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <QPainter>
 
 namespace {
 
 constexpr int iconSize = 26;
 
-const QColor activeInk(0x20, 0x40, 0x80);
-const QColor inactiveInk(0xA0, 0xA0, 0xA0);
+// Contrast as the accessibility guidelines measure it: 1 (none) to 21.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &colour) {
+        const auto linear = [](double c) {
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A picture's own ink where it stands out from the toolbar under the
+// user's theme, else the theme's text colour (dimmed for a greyed picture).
+QColor inkFor(const QPalette &palette, const QColor &own, bool active)
+{
+    const QColor background = palette.color(QPalette::Window);
+    if (contrast(own, background) >= (active ? 3.0 : 1.5))
+        return own;
+    return palette.color(active ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+}
 
 // A toolbar picture drawn in one ink.
 template <typename Draw> QPixmap drawn(const QColor &ink, Draw draw)
@@ -127,15 +150,20 @@ QPixmap placeholder(const QColor &dark, const QColor &light)
 Imagedim::Imagedim(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Imagedim"));
+    const QPalette theme = parent ? parent->palette() : palette();
+    const QColor activeInk = inkFor(theme, QColor(0x20, 0x40, 0x80), true);
+    const QColor inactiveInk = inkFor(theme, QColor(0xA0, 0xA0, 0xA0), false);
+    const QColor sizeInk = inkFor(theme, Qt::darkBlue, true);
+    const QColor sizeInactiveInk = inkFor(theme, Qt::gray, false);
     pics[0] = arrow(false, activeInk);
     pics[1] = arrow(false, inactiveInk);
     pics[2] = arrow(true, activeInk);
     pics[3] = arrow(true, inactiveInk);
     Fullscreen = fullScreen(activeInk);
     Fullscreenbw = fullScreen(inactiveInk);
-    resize = sizeSymbol(true, Qt::darkBlue);
-    resizebw = sizeSymbol(true, Qt::gray);
-    actual = sizeSymbol(false, Qt::darkBlue);
+    resize = sizeSymbol(true, sizeInk);
+    resizebw = sizeSymbol(true, sizeInactiveInk);
+    actual = sizeSymbol(false, sizeInk);
     fav = glyph(QStringLiteral("\u2605"), QColor(0xC0, 0x90, 0x00));
     Folders = folder(activeInk);
     Picture2 = Folders;

@@ -232,8 +232,14 @@ void browsesmall::buildControls()
     chkLoadTipsAtStartup->resize(
         std::max(chkLoadTipsAtStartup->width(), chkLoadTipsAtStartup->sizeHint().width()),
         std::max(chkLoadTipsAtStartup->height(), chkLoadTipsAtStartup->sizeHint().height()));
-    // The check box sits over the button's left end; keep it on top.
+    // The check box sits over the button's left end; keep it on top. In a
+    // large font it would reach the caption: the button then starts beyond it.
     chkLoadTipsAtStartup->raise();
+    const int caption = cmdNextTip->sizeHint().width();
+    const QRect button = cmdNextTip->geometry();
+    const int clear = chkLoadTipsAtStartup->geometry().right() + 6;
+    if (clear > button.left() + (button.width() - caption) / 2)
+        cmdNextTip->setGeometry(QRect(QPoint(clear, button.top()), button.bottomRight()));
 
     HScroll1 = place(new QScrollBar(Qt::Horizontal, central), QStringLiteral("HScroll1"),
                      layout::HScroll1);

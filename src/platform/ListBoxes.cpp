@@ -12,6 +12,29 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
+
+namespace {
+
+// A name the list cuts is shown whole in a tool tip; one it shows whole
+// needs none.
+bool cutNameTip(QListWidget &list, QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return false;
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QListWidgetItem *item = list.itemAt(help->pos());
+    const QRect shown = item ? list.visualItemRect(item) : QRect();
+    const int needed =
+        item ? list.sizeHintForIndex(list.model()->index(list.row(item), 0)).width() : 0;
+    if (item && shown.left() + needed > list.viewport()->width())
+        QToolTip::showText(help->globalPos(), item->text(), list.viewport(), shown);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
+} // namespace
 
 namespace platform {
 
@@ -341,6 +364,20 @@ void FileListBox::focusInEvent(QFocusEvent *event)
     if (noneSelected)
         setCurrentIndex(QModelIndex());
     m_filling = false;
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool DirListBox::viewportEvent(QEvent *event)
+{
+    return cutNameTip(*this, event) || QListWidget::viewportEvent(event);
+}
+
+bool FileListBox::viewportEvent(QEvent *event)
+{
+    return cutNameTip(*this, event) || QListWidget::viewportEvent(event);
 }
 
 } // namespace platform

@@ -1,3 +1,4 @@
+#include "app/Imagedim.h"
 #include "core/SettingKeys.h"
 #include "platform/Twips.h"
 #include "platform/Volumes.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 #include <sys/stat.h>
@@ -319,9 +321,59 @@ private Q_SLOTS:
         QCOMPARE(m_desktop->popUps, QStringList{QStringLiteral("mnuFav")});
     }
 
-    void informationStripIsReadable()
+    // The toolbar's pictures stand out from the toolbar, light theme or dark.
+    void toolbarPicturesKeepTheirContrast_data()
     {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(0xEF, 0xEF, 0xEF) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(0x35, 0x35, 0x35) << QColor(0xF0, 0xF0, 0xF0);
+    }
+    void toolbarPicturesKeepTheirContrast()
+    {
+        QFETCH(QColor, window);
+        QFETCH(QColor, text);
+        QWidget themed;
+        QPalette palette = themed.palette();
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::WindowText, text);
+        themed.setPalette(palette);
+        const Imagedim pictures(&themed);
+        using enum browser::ToolbarPicture;
+        for (auto which : {Previous, Next, FullScreen, Actual, Resize, Folders}) {
+            const QImage image = pictures.picture(which).toImage();
+            int most = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 200)
+                        most = std::max(most,
+                                        std::abs(qGray(image.pixel(x, y)) - qGray(window.rgb())));
+            QVERIFY2(most >= 100, qPrintable(QString::number(int(which))));
+        }
+    }
+
+    void stripAndTipsAreReadable_data()
+    {
+        QTest::addColumn<qreal>("points");
+        QTest::newRow("desktop font") << 0.0;
+        QTest::newRow("11 pt") << 11.0;
+        QTest::newRow("14 pt") << 14.0;
+    }
+    void stripAndTipsAreReadable()
+    {
+        QFETCH(qreal, points);
+        const QFont desktop = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(desktop); });
+        if (points > 0) {
+            QFont font = desktop;
+            font.setPointSizeF(points);
+            QApplication::setFont(font);
+        }
         auto window = makeWindow();
+        // The check box ends before the button's caption begins.
+        const QRect button = window->cmdNextTip->geometry();
+        QVERIFY(window->chkLoadTipsAtStartup->geometry().right() <
+                button.left() + (button.width() - window->cmdNextTip->sizeHint().width()) / 2);
         const QList<QLabel *> strip{window->ftype, window->FileDate, window->ImageSize,
                                     window->ImDimen, window->FileName};
         for (qsizetype i = 0; i < strip.size(); ++i) {

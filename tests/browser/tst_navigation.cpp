@@ -3,7 +3,9 @@
 #include "platform/Volumes.h"
 
 #include <QDir>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 #include <QWindow>
 
 class tst_navigation : public ComponentTest
@@ -123,6 +125,21 @@ private Q_SLOTS:
         m_c.mnuImages->trigger();
         seven.insert(4, QStringLiteral("e.emf"));
         QCOMPARE(entries(), on ? seven + others : seven);
+    }
+
+    void aCutNameHasItsWholeTextInATip()
+    {
+        const QString cut =
+            QStringLiteral("a picture whose name is far too long for this list.bmp");
+        m_env->makeFile(QStringLiteral("My Pictures/") + cut, 10);
+        start(m_pictures);
+        for (const QString &name : {QStringLiteral("b.jpg"), cut}) {
+            const QRect rect = m_c.File1->visualItemRect(m_c.File1->findItems(name, {}).first());
+            QHelpEvent help(QEvent::ToolTip, rect.center(),
+                            m_c.File1->viewport()->mapToGlobal(rect.center()));
+            QApplication::sendEvent(m_c.File1->viewport(), &help);
+            QCOMPARE(QToolTip::text(), name == cut ? cut : QString());
+        }
     }
 
     void refreshRereadsTheFolder()
