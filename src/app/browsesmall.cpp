@@ -186,6 +186,12 @@ void browsesmall::buildControls()
     Image2->setToolTip(QStringLiteral("About Imagrove"));
     welcome->setText(QStringLiteral("Welcome! Visit the Imagrove website for news and tips."));
     welcome->setWordWrap(true);
+    // Its box is fixed: a large font is made smaller until every line fits.
+    for (QFont font = welcome->font();
+         welcome->heightForWidth(welcome->width()) > welcome->height() && font.pointSizeF() > 6;) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        welcome->setFont(font);
+    }
 
     Drive1 = place(new platform::DriveListBox(central), QStringLiteral("Drive1"), layout::Drive1);
     Dir1 = place(new platform::DirListBox(central), QStringLiteral("Dir1"), layout::Dir1);

@@ -370,6 +370,8 @@ private Q_SLOTS:
             QApplication::setFont(font);
         }
         auto window = makeWindow();
+        QVERIFY(window->welcome->heightForWidth(window->welcome->width()) <=
+                window->welcome->height());
         // The check box ends before the button's caption begins.
         const QRect button = window->cmdNextTip->geometry();
         QVERIFY(window->chkLoadTipsAtStartup->geometry().right() <
