@@ -134,7 +134,9 @@ browsesmall::browsesmall(core::SettingsStore &settings, core::AppState &state,
                                                                      {FileName, downWidens}})
         m_growing.push_back({control, control->geometry(), growth});
     try {
-        applyResizable(core::keys::ResizableWindow.read(m_settings) == QLatin1String("1"));
+        // Fixed is how the window is built.
+        if (core::keys::ResizableWindow.read(m_settings) == QLatin1String("1"))
+            applyResizable(true);
     } catch (const Error &) {
         // The start reports a settings store it cannot read.
     }
@@ -313,6 +315,7 @@ void browsesmall::buildMenus()
         checkedItem(mnuView, QStringLiteral("mnuKeepProp"), QStringLiteral("Keep Proportions"));
     mnuResizable =
         checkedItem(mnuView, QStringLiteral("mnuResizable"), QStringLiteral("Resizable Window"));
+    mnuResizable->setChecked(false);
     mnuStatus =
         checkedItem(mnuView, QStringLiteral("mnuStatus"), QStringLiteral("Image Information"));
     mnuFullscrn = item(mnuView, QStringLiteral("mnuFullscrn"), QStringLiteral("Full Screen"));

@@ -242,17 +242,12 @@ void ImageDisplay::redrawAtPaneSize()
 
 void ImageDisplay::viewerClosed()
 {
+    // A stretched picture is centred as it is shown; one at actual size by
+    // its layout.
     showImage();
-    playAnimation();
-    if (!m_stretch) {
-        // Centres what is smaller than the pane.
+    if (!m_stretch)
         layoutActualSize();
-        return;
-    }
-    const QSize pane = m_c.Picture1->size();
-    const QSize box = m_c.Image1->size();
-    m_c.Image1->move(box.width() < pane.width() ? (pane.width() - box.width()) / 2 : 0,
-                     box.height() < pane.height() ? (pane.height() - box.height()) / 2 : 0);
+    playAnimation();
 }
 
 platform::Picture ImageDisplay::decode(const QString &path, QSize target)

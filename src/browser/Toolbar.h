@@ -11,7 +11,6 @@
 #include <QList>
 #include <QObject>
 
-class QAction;
 class QWidget;
 
 namespace browser {
