@@ -1,6 +1,7 @@
 // The picture front end: recognition by content, the icon or cursor entry,
-// orientation and the allocation decision, on any bytes. Metafiles go to
-// the helper programs, which have limits of their own, so they stop here.
+// orientation and the allocation decision, PNG, WebP and TIFF behind the
+// same size check, on any bytes. Metafiles and SVG go to the helper
+// programs, which have limits of their own, so they stop here.
 #include "FuzzSupport.h"
 #include "MetafileGeometry.h"
 #include "platform/Error.h"

@@ -21,7 +21,7 @@ seed_dirs() {
     fuzz_registry | fuzz_registry_ops) echo "$seeds/registry" ;;
     fuzz_undo_record) echo "$seeds/undo-record" ;;
     fuzz_metafile) echo "$fixtures/libwmf-examples $fixtures/libemf2svg/emf-corrupted" ;;
-    fuzz_picture) echo "$fixtures/pillow $fixtures/bmpsuite/g $fixtures/bmpsuite/b $fixtures/image-rs/ico $fixtures/image-rs/bad-ico" ;;
+    fuzz_picture) echo "$fixtures/pillow $fixtures/bmpsuite/g $fixtures/bmpsuite/b $fixtures/bmpsuite/html $fixtures/image-rs/ico $fixtures/image-rs/bad-ico $seeds/picture" ;;
     fuzz_jpeg) echo "$fixtures/image-rs/jpg $fixtures/exif-orientation" ;;
     fuzz_mimeapps) echo "$seeds/mimeapps" ;;
     fuzz_tips) echo "$root/resources" ;;
