@@ -173,6 +173,7 @@ public:
 
     // The per-type icon files beside the program, in the order bmp, jpg, gif, emf, wmf.
     browser::Toolbar &toolbar() { return *m_toolbar; }
+    const browser::ImageDisplay &display() const { return *m_display; }
     // The favourite items of the Favourites menu.
     const std::vector<QAction *> &mnuFav1() const { return m_favourites->mnuFav1(); }
 

@@ -204,7 +204,9 @@ QSize ImageDisplay::paneTarget(bool stretched)
 
 QSize ImageDisplay::decodeTarget() const
 {
-    return m_state.FullScreenOpen || !m_stretch ? QSize() : m_c.Picture1->size();
+    if (m_state.FullScreenOpen)
+        return m_viewerBox.isEmpty() ? QSize() : platform::withinBox(m_viewerBox);
+    return m_stretch ? m_c.Picture1->size() : QSize();
 }
 
 void ImageDisplay::paneResized()
@@ -240,8 +242,30 @@ void ImageDisplay::redrawAtPaneSize()
     showImage();
 }
 
+void ImageDisplay::setViewedBox(QSize box)
+{
+    m_viewerBox = box;
+    if (m_picture.isNull())
+        return;
+    const QSize exact = platform::exactTarget(decodeTarget(), m_picture.naturalSize);
+    const QSize wanted = exact.isEmpty() ? m_picture.naturalSize : exact;
+    if (m_picture.image.size() != wanted)
+        m_picture = decode(m_state.CurrentImagePath, decodeTarget());
+}
+
 void ImageDisplay::viewerClosed()
 {
+    // What the viewer decoded may be smaller than what the pane shows.
+    m_viewerBox = QSize();
+    const QSize wanted = m_stretch ? stretchedSize() : m_picture.naturalSize;
+    if (!m_picture.isNull() && !m_picture.isVector() &&
+        (m_picture.image.width() < wanted.width() || m_picture.image.height() < wanted.height())) {
+        try {
+            m_picture = decode(m_state.CurrentImagePath, decodeTarget());
+        } catch (const Error &error) {
+            platform::reportError(m_desktop, error, platform::captions::NumberOnly);
+        }
+    }
     // A stretched picture is centred as it is shown; one at actual size by
     // its layout.
     showImage();
@@ -580,7 +604,10 @@ void ImageDisplay::mnuFullscrn_Click()
 bool ImageDisplay::openFullScreen(bool launchedFromCommandLine)
 {
     try {
-        shownPicture();
+        // The viewer fitting pictures to the screen decodes them for it
+        // itself; at natural size the picture must be held whole.
+        if (core::keys::FullScreenFit.read(m_settings) != QLatin1String("1"))
+            shownPicture();
         return m_viewer && m_viewer->open(launchedFromCommandLine);
     } catch (const Error &error) {
         if (error.number == Error::Overflow) {

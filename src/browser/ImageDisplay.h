@@ -95,6 +95,9 @@ public:
     const platform::Picture &picture() const { return m_picture; }
     // The picture at full size, for the viewer and the clipboard.
     QImage shownPicture() const override;
+    QImage viewedPicture() const override { return m_picture.image; }
+    QSize naturalSize() const override { return m_picture.naturalSize; }
+    void setViewedBox(QSize box) override;
     // Opens the full-screen viewer on the picture shown; launchedFromCommandLine
     // as the viewer takes it. True when the viewer closed still as launched
     // from the command line.
@@ -164,6 +167,7 @@ private:
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;
     QTimer m_redraw;           // a stretched picture is drawn again when resizing stops
+    QSize m_viewerBox;         // the full-screen viewer's, in device pixels; empty: natural size
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;

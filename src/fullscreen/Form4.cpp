@@ -71,7 +71,7 @@ void setBackground(QWidget *widget, const QColor &colour, QPalette::ColorRole ro
 
 } // namespace
 
-Form4::Form4(ViewerHost &host, const platform::PictureSource &pictures, core::AppState &state,
+Form4::Form4(ViewerHost &host, platform::PictureSource &pictures, core::AppState &state,
              core::SettingsStore &settings, platform::Desktop &desktop,
              bool launchedFromCommandLine, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_host(host), m_pictures(pictures),
@@ -262,7 +262,7 @@ void Form4::Form_Load()
         const QScreen *display = owner ? owner->screen() : QWidget::screen();
         setGeometry(QRect(display ? display->geometry().topLeft() : QPoint(),
                           twips::size(screen.width(), screen.height())));
-        m_picture = m_pictures.shownPicture();
+        m_pictures.setViewedBox(viewedBox());
         layout();
         m_animation.play(m_state.CurrentImagePath);
         Frame1->move(twips::toPixels(195), twips::toPixels(panelTop(screen.height())));
@@ -315,18 +315,19 @@ void Form4::layout()
 {
     const QSize screen = screenTwips();
     const qreal ratio = devicePixelRatioF();
-    // One image pixel to one device pixel.
-    QImage shown = m_picture;
-    QSizeF logical = QSizeF(shown.size()) / ratio;
+    // One image pixel to one device pixel. Fitted, the picture was decoded
+    // for the screen already, so scaling it is light work, if any is left.
+    QImage shown = m_pictures.viewedPicture();
+    QSizeF logical = QSizeF(shown.isNull() ? QSize() : m_pictures.naturalSize()) / ratio;
     const QSizeF natural(twips::fromPixels(logical.width()), twips::fromPixels(logical.height()));
     if (fitting() && !shown.isNull()) {
         const QSizeF fitted = fittedSize(QSizeF(screen), natural);
-        if (fitted != natural) {
+        if (fitted != natural)
             logical = QSizeF(twips::toPixels(fitted.width()), twips::toPixels(fitted.height()));
-            shown = shown.scaled((logical * ratio).toSize(), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
-        }
     }
+    const QSize pixels = (logical * ratio).toSize();
+    if (!shown.isNull() && shown.size() != pixels)
+        shown = shown.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QSizeF size(twips::fromPixels(logical.width()), twips::fromPixels(logical.height()));
     const ViewerLayout place = viewerLayout(QSizeF(screen), size);
     QPixmap pixmap = shown.isNull() ? QPixmap() : QPixmap::fromImage(shown);
@@ -353,6 +354,29 @@ void Form4::layout()
 bool Form4::fitting() const
 {
     return m_fitByWheel.value_or(mnuFit->isChecked());
+}
+
+QSize Form4::viewedBox() const
+{
+    if (!fitting())
+        return {};
+    const QSize screen = screenTwips();
+    return (QSizeF(twips::toPixels(screen.width()), twips::toPixels(screen.height())) *
+            devicePixelRatioF())
+        .toSize();
+}
+
+void Form4::refit()
+{
+    try {
+        m_pictures.setViewedBox(viewedBox());
+    } catch (const Error &error) {
+        platform::reportError(m_desktop, error, platform::captions::ErrorNumber);
+        // Too large at its own size: it stays fitted.
+        m_fitByWheel = true;
+        reported([&] { m_pictures.setViewedBox(viewedBox()); });
+    }
+    layout();
 }
 
 void Form4::showFrame(const QImage &frame)
@@ -404,7 +428,6 @@ void Form4::File1_Click()
             files.setPattern(File1->pattern());
         Label1->setText(m_state.CurrentImagePath);
         updateCounters();
-        m_picture = m_pictures.shownPicture();
         layout();
         m_animation.play(m_state.CurrentImagePath);
         Picture1->show();
@@ -584,7 +607,7 @@ bool Form4::wheel(QWidget *over, QWheelEvent *event)
         // Up: the picture at its own size; down: fitted to the screen.
         if (delta != 0 && fitting() != (delta < 0)) {
             m_fitByWheel = delta < 0;
-            layout();
+            refit();
         }
         return true;
     }
@@ -641,7 +664,7 @@ void Form4::mnuFit_Click()
         core::keys::FullScreenFit.save(m_settings, mnuFit->isChecked() ? QStringLiteral("1")
                                                                        : QStringLiteral("0"));
     });
-    layout();
+    refit();
 }
 
 void Form4::mnuExit_Click()

@@ -37,7 +37,7 @@ class Form4 final : public QDialog
 public:
     // launchedFromCommandLine: opened straight from the command line, so
     // that with "close after one image" it ends the program.
-    Form4(ViewerHost &host, const platform::PictureSource &pictures, core::AppState &state,
+    Form4(ViewerHost &host, platform::PictureSource &pictures, core::AppState &state,
           core::SettingsStore &settings, platform::Desktop &desktop,
           bool launchedFromCommandLine = false, QWidget *parent = nullptr);
     ~Form4() override;
@@ -150,7 +150,7 @@ private:
     void applyGreyMode();
 
     ViewerHost &m_host;
-    const platform::PictureSource &m_pictures;
+    platform::PictureSource &m_pictures;
     core::AppState &m_state;
     // Held while the viewer is open.
     std::optional<core::FlagHold> m_secondary;
@@ -158,7 +158,6 @@ private:
     bool m_launchedFromCommandLine;
     core::SettingsStore &m_settings;
     platform::Desktop &m_desktop;
-    QImage m_picture;     // natural size
     QTimer m_iconMenuDue; // the icon's menu, once no double-click came
     bool m_unloaded = false;
     // Wheel turns not yet stepped on, in eighths of a degree.
@@ -167,6 +166,11 @@ private:
     // Screen's until Fit to Screen is chosen again; not kept.
     std::optional<bool> m_fitByWheel;
     bool fitting() const;
+    // The box pictures are decoded within: the screen's, in device pixels,
+    // when fitting; empty at natural size.
+    QSize viewedBox() const;
+    // Fitting changed: the picture is decoded again if it must be, and laid out.
+    void refit();
     void showFrame(const QImage &frame);
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;

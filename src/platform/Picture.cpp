@@ -259,6 +259,19 @@ void checkHelper(QProcess &process)
 
 } // namespace
 
+QSize exactTarget(QSize target, QSize natural)
+{
+    if (!isWithinBox(target))
+        return target;
+    const QSize box(-target.width(), -target.height());
+    if (natural.isEmpty() || (natural.width() <= box.width() && natural.height() <= box.height()))
+        return {};
+    const double scale =
+        std::min(double(box.width()) / natural.width(), double(box.height()) / natural.height());
+    return QSize(std::max(1, int(std::lround(natural.width() * scale))),
+                 std::max(1, int(std::lround(natural.height() * scale))));
+}
+
 PictureDecoder::PictureDecoder(QString helperPath, QString rasterPath)
     : m_helper(std::move(helperPath)), m_raster(std::move(rasterPath))
 {
@@ -347,6 +360,7 @@ std::optional<RoughJpeg> PictureDecoder::decodeJpeg(const Picture &identified, Q
         return std::nullopt;
     const bool quarterTurn = header.orientation >= 5;
     const QSize natural = quarterTurn ? header.stored.transposed() : header.stored;
+    target = exactTarget(target, natural);
     const bool shrink = !target.isEmpty() &&
                         (target.width() < natural.width() || target.height() < natural.height());
     const QSize allocated = shrink ? target : natural;
@@ -461,6 +475,7 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
                 throw invalidPicture(reader.errorString());
             picture.naturalSize = probe.size();
             picture.image = probe;
+            target = exactTarget(target, probe.size());
             if (!target.isEmpty() && probe.size() != target)
                 picture.image =
                     probe.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -472,6 +487,7 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     }
 
     const QSize natural = picture.naturalSize;
+    target = exactTarget(target, natural);
     const bool shrink = !target.isEmpty() &&
                         (target.width() < natural.width() || target.height() < natural.height());
     // What the decoder allocates: the scaled size where it scales as it
@@ -551,6 +567,9 @@ QByteArray PictureDecoder::runHelpers(const Picture &picture, QSize target) cons
 
 void PictureDecoder::renderMetafile(Picture &picture, QSize target) const
 {
+    // At its own size until that is known; then within the box.
+    if (isWithinBox(target))
+        target = exactTarget(target, picture.naturalSize);
     const QByteArray output = runHelpers(picture, target);
     const qsizetype newline = output.indexOf('\n');
     if (newline < 0)

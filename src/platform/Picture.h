@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <QByteArray>
 #include <QImage>
@@ -24,6 +25,23 @@ struct Picture
     bool isNull() const { return kind == Kind::None; }
     bool isVector() const { return kind == Kind::Wmf || kind == Kind::Emf || kind == Kind::Svg; }
 };
+
+// A target that asks for the largest size in proportion within a box, and
+// never more than the picture's own size, rather than an exact size: what
+// a viewer fitting pictures to the screen shows. Told apart from exact
+// targets by its sign, and from the natural size, an empty target that is
+// (-1, -1), by a box of at least 2 x 2.
+inline QSize withinBox(QSize box)
+{
+    return QSize(-std::max(2, box.width()), -std::max(2, box.height()));
+}
+inline bool isWithinBox(QSize target)
+{
+    return target.width() <= -2 && target.height() <= -2;
+}
+// The exact size a target asks of a picture of a natural size: a within-box
+// target in proportion (empty where the picture fits whole), any other as it is.
+QSize exactTarget(QSize target, QSize natural);
 
 // A JPEG as libjpeg alone decodes it: at the scale in eighths nearest above
 // the target, in the stored orientation. Making it needs nothing of the
@@ -55,7 +73,7 @@ public:
     void setTimeoutMs(int milliseconds) { m_timeoutMs = milliseconds; }
 
     // Decodes a file, rendering it at target (any size; empty: the natural
-    // size). Throws Error 481 for a file that is no valid picture and Error 6
+    // size; or within a box). Throws Error 481 for a file that is no valid picture and Error 6
     // for one too large to hold.
     Picture load(const QString &path, QSize target = {}) const;
     // As load, for raster files only: a metafile gives a null picture. Safe

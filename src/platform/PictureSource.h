@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 
 namespace platform {
 
@@ -12,6 +13,14 @@ public:
     // The picture shown now at its natural size; null when none is shown.
     // Error 6 when it is too large to hold.
     virtual QImage shownPicture() const = 0;
+    // For a viewer: the picture as decoded for it, at most as large as the
+    // box it gave, and the picture's natural size.
+    virtual QImage viewedPicture() const = 0;
+    virtual QSize naturalSize() const = 0;
+    // The viewer shows pictures within this box of device pixels from now
+    // on (empty: at their natural size); the picture shown is decoded
+    // again if it does not suit. Error 6 when it is too large to hold.
+    virtual void setViewedBox(QSize box) = 0;
 };
 
 } // namespace platform

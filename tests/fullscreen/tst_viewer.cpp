@@ -425,13 +425,17 @@ private Q_SLOTS:
             if (fit) {
                 // 1280 x 1024 screen: 1280 x 960, centred.
                 QCOMPARE(viewer.Image1->geometry(), QRect(0, 32, 1280, 960));
+                // Decoded for the screen, not at its own size.
+                QCOMPARE(window->display().picture().image.size(), QSize(1280, 960));
                 return;
             }
             // Ctrl+wheel fits and unfits, leaving Fit to Screen as it is.
             turnWheel(viewer.Image1, -120, Qt::ControlModifier);
             QCOMPARE(viewer.Image1->geometry(), QRect(0, 32, 1280, 960));
+            QCOMPARE(window->display().picture().image.size(), QSize(1280, 960));
             turnWheel(viewer.Picture1, 120, Qt::ControlModifier);
             QCOMPARE(viewer.Image1->size(), QSize(4000, 3000));
+            QCOMPARE(window->display().picture().image.size(), QSize(4000, 3000));
             QVERIFY(!viewer.mnuFit->isChecked());
             // A drag moves the picture with the pointer, and steps nowhere.
             drag(viewer.Image1, QPoint(600, 500), QPoint(500, 380));

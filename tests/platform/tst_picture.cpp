@@ -589,6 +589,38 @@ private Q_SLOTS:
         QVERIFY(cache.take(fixture(file), pane / 2).has_value());
     }
 
+    // Decoded within a box: in proportion, never enlarged, and the cache
+    // serves it only for that box.
+    void decodedWithinABox_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("jpeg, wide box")
+            << "libjpeg-turbo/testorig.jpg" << QSize(100, 100) << QSize(100, 66);
+        QTest::newRow("turned jpeg")
+            << "exif-orientation/Portrait_6.jpg" << QSize(300, 300) << QSize(200, 300);
+        QTest::newRow("bmp") << "bmpsuite/g/rgb24.bmp" << QSize(64, 64) << QSize(64, 32);
+        QTest::newRow("smaller than the box")
+            << "pillow/hopper.jpg" << QSize(1000, 1000) << QSize(128, 128);
+    }
+    void decodedWithinABox()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, box);
+        QFETCH(QSize, size);
+        const Picture picture = loadOrFail(PictureDecoder(), file, platform::withinBox(box));
+        QCOMPARE(picture.image.size(), size);
+        const Picture whole = loadOrFail(PictureDecoder(), file, size);
+        QCOMPARE(picture.image, whole.image);
+        PictureCache cache;
+        cache.prefetch({fixture(file)}, platform::withinBox(box));
+        QTRY_COMPARE(cache.decodesDone(), 1);
+        QVERIFY(!cache.take(fixture(file), platform::withinBox(box / 2)).has_value());
+        QVERIFY(!cache.take(fixture(file), box).has_value());
+        QCOMPARE(cache.take(fixture(file), platform::withinBox(box))->image.size(), size);
+    }
+
     void drawingArrivesThroughThePipeInPieces_data()
     {
         QTest::addColumn<bool>("whole");
