@@ -75,7 +75,7 @@ void settle()
 }
 
 double launch(const QString &program, const QString &file, const QProcessEnvironment &env,
-              double *reported)
+              const char *painted, double *reported)
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -90,11 +90,11 @@ double launch(const QString &program, const QString &file, const QProcessEnviron
         if (!process.waitForReadyRead(20000 - int(timer.elapsed())))
             break;
         seen += process.readAllStandardError();
-        const qsizetype at = seen.indexOf("IMAGROVE_TRACE first picture painted ");
+        const QByteArray marker = QByteArray("IMAGROVE_TRACE ") + painted + " painted ";
+        const qsizetype at = seen.indexOf(marker);
         if (at >= 0 && seen.indexOf('\n', at) > at) {
             elapsed = timer.nsecsElapsed() / 1e6;
-            const QByteArray rest = seen.mid(at).split('\n').first().split(' ').value(4);
-            *reported = rest.toDouble();
+            *reported = seen.mid(at + marker.size()).split(' ').value(0).toDouble();
             break;
         }
     }
@@ -136,46 +136,71 @@ int main(int argc, char *argv[])
         return 1;
     }
     QTemporaryDir home;
-    // A user past the licence agreement and the upgrade question.
-    QDir().mkpath(home.path() + QStringLiteral("/config/Imagrove"));
-    QFile store(home.path() + QStringLiteral("/config/Imagrove/Imagrove2.conf"));
-    if (!store.open(QIODevice::WriteOnly) ||
-        store.write("[v2.1]\nupdated=1\n\n[v2.2]\nlicense=0\n") < 0)
-        return 1;
-    store.close();
+    // A user past the licence agreement and the upgrade question; the
+    // full-screen launches have stores of their own, with imgfll on.
+    const auto makeStore = [&](const QString &name, const QByteArray &options,
+                               const QByteArray &fullScreen) {
+        const QString config = home.path() + u'/' + name;
+        QDir().mkpath(config + QStringLiteral("/Imagrove"));
+        QFile second(config + QStringLiteral("/Imagrove/Imagrove2.conf"));
+        QFile first(config + QStringLiteral("/Imagrove/Imagrove.conf"));
+        const bool written =
+            second.open(QIODevice::WriteOnly) &&
+            second.write("[v2.1]\nupdated=1\n\n[v2.2]\nlicense=0\n\n" + options) > 0 &&
+            first.open(QIODevice::WriteOnly) && first.write(fullScreen) >= 0;
+        return written ? config : QString();
+    };
     QProcessEnvironment env;
     env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
     env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
     env.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/cache"));
     env.insert(QStringLiteral("DISPLAY"), server.display());
     env.insert(QStringLiteral("IMAGROVE_TRACE"), QStringLiteral("1"));
+    const QString pane = makeStore(QStringLiteral("pane"), {}, {});
+    const QString fitted = makeStore(QStringLiteral("fitted"), "[Options]\nimgfll=1\n",
+                                     "[FullScreen]\nFit=1\n");
+    const QString natural = makeStore(QStringLiteral("natural"), "[Options]\nimgfll=1\n",
+                                      "[FullScreen]\nFit=0\n");
+    if (pane.isEmpty() || fitted.isEmpty() || natural.isEmpty())
+        return 1;
     struct Case
     {
         const char *title;
         QString file;
+        QString config;
+        const char *painted;
         Series program, reported, decoder;
     };
+    const QString photo12 = photos + QStringLiteral("/step/photo000.jpg");
+    const QString photo48 = photos + QStringLiteral("/photo48.jpg");
+    const char *paneLine = "first picture";
+    const char *viewerLine = "full screen";
     std::vector<Case> cases = {
-        {"(a) 12-megapixel JPEG", photos + QStringLiteral("/step/photo000.jpg"), {}, {}, {}},
-        {"(b) 48-megapixel JPEG", photos + QStringLiteral("/photo48.jpg"), {}, {}, {}},
-        {"(c) 12 MP in a 20,000-file folder",
-         photos + QStringLiteral("/folder20k/photo.jpg"),
-         {},
-         {},
-         {}},
+        {"(a) 12-megapixel JPEG", photo12, pane, paneLine, {}, {}, {}},
+        {"(b) 48-megapixel JPEG", photo48, pane, paneLine, {}, {}, {}},
+        {"(c) 12 MP in a 20,000-file folder", photos + QStringLiteral("/folder20k/photo.jpg"),
+         pane, paneLine, {}, {}, {}},
+        {"(d) full screen, Fit, 12 MP", photo12, fitted, viewerLine, {}, {}, {}},
+        {"(e) full screen, Fit, 48 MP", photo48, fitted, viewerLine, {}, {}, {}},
+        {"(f) full screen, natural, 12 MP", photo12, natural, viewerLine, {}, {}, {}},
+        {"(g) full screen, natural, 48 MP", photo48, natural, viewerLine, {}, {}, {}},
     };
-    // One launch that is not counted: the first one fills the file caches.
-    double ignored = 0;
-    launch(program, cases[0].file, env, &ignored);
+    // One launch of each that is not counted: the first fills the file
+    // caches, and the viewer learns the screen it fits pictures to.
+    for (const Case &c : cases) {
+        double ignored = 0;
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), c.config);
+        launch(program, c.file, env, c.painted, &ignored);
+    }
     for (int round = 0; round < rounds; ++round) {
         for (Case &c : cases) {
             double reported = 0;
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), c.config);
             settle();
             const double decoded = djpeg(c.file);
             settle();
-            const double launched = launch(program, c.file, env, &reported);
+            const double launched = launch(program, c.file, env, c.painted, &reported);
             if (decoded < 0 || launched < 0)
                 return 1;
             c.decoder.ms.push_back(decoded);
@@ -195,6 +220,7 @@ int main(int argc, char *argv[])
     }
     std::printf("%-36s %8.1f ms (goal at most 50)\n", "(c) minus (a), medians",
                 cases[2].program.median() - cases[0].program.median());
-    std::printf("goals: (a) ratio at most 1.30, (b) at most 1.10\n");
+    std::printf("goals: (a) ratio at most 1.30, (b) at most 1.10; (d) at most 1.30, (e) at most "
+                "1.00\n");
     return 0;
 }

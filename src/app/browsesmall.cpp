@@ -588,10 +588,25 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
         browser::imagePath(platform::normalFolder(file.absolutePath()), file.fileName());
     try {
         const bool stretched = core::keys::ImageSize.read(settings) != QLatin1String("Normal");
-        cache.prefetch({listed}, browser::ImageDisplay::paneTarget(stretched));
+        // Straight into full screen, the picture is decoded once, for it.
+        const QSize box = launchBox(settings, commandLine);
+        cache.prefetch({listed}, box.isValid() ? platform::withinBox(box)
+                                               : browser::ImageDisplay::paneTarget(stretched));
     } catch (const Error &) {
         // The window reports a settings store it cannot read.
     }
+}
+
+QSize browsesmall::launchBox(core::SettingsStore &settings, const QString &commandLine)
+{
+    using core::encoding::checkIsOn;
+    if (core::commandLinePath(commandLine).isEmpty() ||
+        !checkIsOn(core::keys::ImgFll.read(settings)) ||
+        core::keys::FullScreenFit.read(settings) != QLatin1String("1"))
+        return {};
+    const QStringList box = core::keys::FullScreenBox.read(settings).split(u' ');
+    const QSize size(box.value(0).toInt(), box.value(1).toInt());
+    return box.size() == 2 && size.width() > 1 && size.height() > 1 ? size : QSize();
 }
 
 bool browsesmall::agreementAndUpgrade()
@@ -641,6 +656,11 @@ void browsesmall::Form_Load()
     ostrel->setTrayTip(QStringLiteral("Imagrove"));
 
     const quint64 readings = File1->readings();
+    try {
+        m_display->setLaunchBox(launchBox(m_settings, m_startup.commandLine));
+    } catch (const Error &) {
+        // Read as the window started; a store that fails is reported there.
+    }
     const bool listed = openStartFolder(commandLineFolder()) && selectCommandLineImage();
     // A picture asked for by name is shown, or why not is said, whatever
     // the list holds.
@@ -754,9 +774,14 @@ void browsesmall::fullScreenLaunch()
     using core::encoding::checkIsOn;
     // Only a picture that is shown can be viewed full screen.
     if (!checkIsOn(core::keys::ImgFll.read(m_settings)) || m_startup.commandLine.isEmpty() ||
-        m_display->picture().isNull())
+        m_display->picture().isNull()) {
+        m_display->setLaunchBox({});
         return;
-    if (m_display->openFullScreen(true) && checkIsOn(core::keys::CloseAfter1.read(m_settings)))
+    }
+    const bool closeAfter =
+        m_display->openFullScreen(true) && checkIsOn(core::keys::CloseAfter1.read(m_settings));
+    m_display->setLaunchBox({});
+    if (closeAfter)
         close();
 }
 

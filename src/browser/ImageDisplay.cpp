@@ -161,7 +161,7 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
     try {
         m_picture = decode(m_state.CurrentImagePath, decodeTarget());
         // In proportion: drawn again at the size it keeps, once its own is known.
-        if (m_keepProportions && m_stretch && !m_state.FullScreenOpen &&
+        if (m_keepProportions && m_stretch && !m_state.FullScreenOpen && !m_launchBox.isValid() &&
             m_picture.image.size() != stretchedSize()) {
             platform::BusyPointer busy;
             m_decoder.render(m_picture, stretchedSize());
@@ -206,6 +206,8 @@ QSize ImageDisplay::decodeTarget() const
 {
     if (m_state.FullScreenOpen)
         return m_viewerBox.isEmpty() ? QSize() : platform::withinBox(m_viewerBox);
+    if (m_launchBox.isValid())
+        return platform::withinBox(m_launchBox);
     return m_stretch ? m_c.Picture1->size() : QSize();
 }
 
@@ -245,6 +247,7 @@ void ImageDisplay::redrawAtPaneSize()
 void ImageDisplay::setViewedBox(QSize box)
 {
     m_viewerBox = box;
+    m_launchBox = QSize();
     if (m_picture.isNull())
         return;
     const QSize exact = platform::exactTarget(decodeTarget(), m_picture.naturalSize);

@@ -76,6 +76,9 @@ public:
     void applyStartupColour();
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
+    // Start-up straight into full screen: until the viewer opens, pictures
+    // are decoded within the box it will fit them to (invalid: the pane's).
+    void setLaunchBox(QSize box) { m_launchBox = box; }
     // The pane took another size: the picture follows it.
     void paneResized();
     // The viewer has closed, leaving its picture here: laid out again
@@ -167,6 +170,7 @@ private:
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;
     QTimer m_redraw;           // a stretched picture is drawn again when resizing stops
+    QSize m_launchBox;
     QSize m_viewerBox;         // the full-screen viewer's, in device pixels; empty: natural size
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;

@@ -68,6 +68,10 @@ inline const SettingKey FullScreenInfo{Imagrove, QStringLiteral("FullScreen"),
                                        QStringLiteral("Info"), QStringLiteral("On")};
 inline const SettingKey FullScreenFit{Imagrove, QStringLiteral("FullScreen"), QStringLiteral("Fit"),
                                       QStringLiteral("0")};
+// The box, "width height" in device pixels, that the viewer last fitted
+// pictures within: a launch straight into full screen decodes for it early.
+inline const SettingKey FullScreenBox{Imagrove, QStringLiteral("FullScreen"),
+                                      QStringLiteral("Box"), {}};
 
 // Imagrove / Options. systray defaults to 1 at start-up and when the options
 // dialog closes, to 0 when the window is resized and when the dialog loads.
@@ -133,7 +137,7 @@ inline const SettingKey License{Imagrove2, QStringLiteral("v2.2"), QStringLitera
 // Every fixed key, for checks over the whole table.
 inline QList<SettingKey> all()
 {
-    return {KeepProportions, OtherImages,   Startdir,      ImageSize, Colour,     FullScreenColour,
+    return {KeepProportions, OtherImages, ResizableWindow, WindowSize, FullScreenBox, Startdir,      ImageSize, Colour,     FullScreenColour,
             FullScreenInfo,  FullScreenFit, Systray,       Minim,     Always,     ImageInfo,
             ShowTips,        Favlist,       LastDirectory, UseEditor, EditorPath, ImgFll,
             CloseAfter1,     FsNav,         DisFsNav,      FsMbAl,    GreyMode,   DelFavs,

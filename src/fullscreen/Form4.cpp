@@ -1,4 +1,5 @@
 #include "Form4.h"
+#include "platform/StartupTrace.h"
 
 #include "core/SettingKeys.h"
 #include "core/Site.h"
@@ -262,7 +263,11 @@ void Form4::Form_Load()
         const QScreen *display = owner ? owner->screen() : QWidget::screen();
         setGeometry(QRect(display ? display->geometry().topLeft() : QPoint(),
                           twips::size(screen.width(), screen.height())));
-        m_pictures.setViewedBox(viewedBox());
+        if (m_launchedFromCommandLine)
+            platform::traceFirstPicture(Image1, "full screen");
+        const QSize box = viewedBox();
+        m_pictures.setViewedBox(box);
+        rememberBox(box);
         layout();
         m_animation.play(m_state.CurrentImagePath);
         Frame1->move(twips::toPixels(195), twips::toPixels(panelTop(screen.height())));
@@ -364,6 +369,19 @@ QSize Form4::viewedBox() const
     return (QSizeF(twips::toPixels(screen.width()), twips::toPixels(screen.height())) *
             devicePixelRatioF())
         .toSize();
+}
+
+void Form4::rememberBox(QSize box)
+{
+    if (box.isEmpty())
+        return;
+    const QString value = QStringLiteral("%1 %2").arg(box.width()).arg(box.height());
+    try {
+        if (core::keys::FullScreenBox.read(m_settings) != value)
+            core::keys::FullScreenBox.save(m_settings, value);
+    } catch (const Error &) {
+        // Only a quicker next launch is lost.
+    }
 }
 
 void Form4::refit()

@@ -171,6 +171,8 @@ private:
     QSize viewedBox() const;
     // Fitting changed: the picture is decoded again if it must be, and laid out.
     void refit();
+    // Kept for the next launch straight into full screen.
+    void rememberBox(QSize box);
     void showFrame(const QImage &frame);
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;

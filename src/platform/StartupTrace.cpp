@@ -31,7 +31,9 @@ double millisecondsSinceStart()
 class FirstPaint final : public QObject
 {
 public:
-    explicit FirstPaint(QLabel *picture) : QObject(picture), m_picture(picture) {}
+    FirstPaint(QLabel *picture, const char *what) : QObject(picture), m_picture(picture), m_what(what)
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -41,7 +43,7 @@ protected:
             m_done = true;
             // The paint is flushed to the window before queued calls run.
             QTimer::singleShot(0, this, [this] {
-                std::fprintf(stderr, "IMAGROVE_TRACE first picture painted %.1f ms\n",
+                std::fprintf(stderr, "IMAGROVE_TRACE %s painted %.1f ms\n", m_what,
                              millisecondsSinceStart());
                 std::fflush(stderr);
                 deleteLater();
@@ -52,16 +54,17 @@ protected:
 
 private:
     QLabel *m_picture;
+    const char *m_what;
     bool m_done = false;
 };
 
 } // namespace
 
-void traceFirstPicture(QLabel *picture)
+void traceFirstPicture(QLabel *picture, const char *what)
 {
     if (!qEnvironmentVariableIsSet("IMAGROVE_TRACE"))
         return;
-    picture->installEventFilter(new FirstPaint(picture));
+    picture->installEventFilter(new FirstPaint(picture, what));
 }
 
 } // namespace platform
