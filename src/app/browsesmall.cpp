@@ -589,24 +589,27 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
     try {
         const bool stretched = core::keys::ImageSize.read(settings) != QLatin1String("Normal");
         // Straight into full screen, the picture is decoded once, for it.
-        const QSize box = launchBox(settings, commandLine);
-        cache.prefetch({listed}, box.isValid() ? platform::withinBox(box)
-                                               : browser::ImageDisplay::paneTarget(stretched));
+        cache.prefetch({listed}, launchTarget(settings, commandLine)
+                                     .value_or(browser::ImageDisplay::paneTarget(stretched)));
     } catch (const Error &) {
         // The window reports a settings store it cannot read.
     }
 }
 
-QSize browsesmall::launchBox(core::SettingsStore &settings, const QString &commandLine)
+std::optional<QSize> browsesmall::launchTarget(core::SettingsStore &settings,
+                                               const QString &commandLine)
 {
     using core::encoding::checkIsOn;
     if (core::commandLinePath(commandLine).isEmpty() ||
-        !checkIsOn(core::keys::ImgFll.read(settings)) ||
-        core::keys::FullScreenFit.read(settings) != QLatin1String("1"))
-        return {};
+        !checkIsOn(core::keys::ImgFll.read(settings)))
+        return std::nullopt;
+    if (core::keys::FullScreenFit.read(settings) != QLatin1String("1"))
+        return QSize();
     const QStringList box = core::keys::FullScreenBox.read(settings).split(u' ');
     const QSize size(box.value(0).toInt(), box.value(1).toInt());
-    return box.size() == 2 && size.width() > 1 && size.height() > 1 ? size : QSize();
+    if (box.size() != 2 || size.width() < 2 || size.height() < 2)
+        return std::nullopt;
+    return platform::withinBox(size);
 }
 
 bool browsesmall::agreementAndUpgrade()
@@ -657,7 +660,7 @@ void browsesmall::Form_Load()
 
     const quint64 readings = File1->readings();
     try {
-        m_display->setLaunchBox(launchBox(m_settings, m_startup.commandLine));
+        m_display->setLaunchTarget(launchTarget(m_settings, m_startup.commandLine));
     } catch (const Error &) {
         // Read as the window started; a store that fails is reported there.
     }
@@ -775,12 +778,12 @@ void browsesmall::fullScreenLaunch()
     // Only a picture that is shown can be viewed full screen.
     if (!checkIsOn(core::keys::ImgFll.read(m_settings)) || m_startup.commandLine.isEmpty() ||
         m_display->picture().isNull()) {
-        m_display->setLaunchBox({});
+        m_display->setLaunchTarget(std::nullopt);
         return;
     }
     const bool closeAfter =
         m_display->openFullScreen(true) && checkIsOn(core::keys::CloseAfter1.read(m_settings));
-    m_display->setLaunchBox({});
+    m_display->setLaunchTarget(std::nullopt);
     if (closeAfter)
         close();
 }

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -78,10 +79,11 @@ public:
     // window will show it, before the window or even the application exists.
     static void readAhead(platform::PictureCache &cache, core::SettingsStore &settings,
                           const QString &commandLine);
-    // The box a launch straight into full screen fits its picture within,
-    // as the viewer last saw the screen; invalid when the launch is not
-    // one, or fits nothing.
-    static QSize launchBox(core::SettingsStore &settings, const QString &commandLine);
+    // What a launch straight into full screen decodes its picture at: the
+    // natural size, or within the box the viewer last fitted pictures to;
+    // nothing when the launch is not one, or the box is not known yet.
+    static std::optional<QSize> launchTarget(core::SettingsStore &settings,
+                                             const QString &commandLine);
 
     // Asks for the licence agreement and runs the upgrade wizard where
     // they are due, then shows the window and runs the start-up steps, so

@@ -161,7 +161,7 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
     try {
         m_picture = decode(m_state.CurrentImagePath, decodeTarget());
         // In proportion: drawn again at the size it keeps, once its own is known.
-        if (m_keepProportions && m_stretch && !m_state.FullScreenOpen && !m_launchBox.isValid() &&
+        if (m_keepProportions && m_stretch && !m_state.FullScreenOpen && !m_launchTarget &&
             m_picture.image.size() != stretchedSize()) {
             platform::BusyPointer busy;
             m_decoder.render(m_picture, stretchedSize());
@@ -206,8 +206,8 @@ QSize ImageDisplay::decodeTarget() const
 {
     if (m_state.FullScreenOpen)
         return m_viewerBox.isEmpty() ? QSize() : platform::withinBox(m_viewerBox);
-    if (m_launchBox.isValid())
-        return platform::withinBox(m_launchBox);
+    if (m_launchTarget)
+        return *m_launchTarget;
     return m_stretch ? m_c.Picture1->size() : QSize();
 }
 
@@ -247,12 +247,16 @@ void ImageDisplay::redrawAtPaneSize()
 void ImageDisplay::setViewedBox(QSize box)
 {
     m_viewerBox = box;
-    m_launchBox = QSize();
+    m_launchTarget.reset();
     if (m_picture.isNull())
         return;
     const QSize exact = platform::exactTarget(decodeTarget(), m_picture.naturalSize);
-    const QSize wanted = exact.isEmpty() ? m_picture.naturalSize : exact;
-    if (m_picture.image.size() != wanted)
+    if (exact.isEmpty()) {
+        // The whole picture, made once for the viewer and the clipboard alike.
+        m_picture.image = shownPicture();
+        return;
+    }
+    if (m_picture.image.size() != exact)
         m_picture = decode(m_state.CurrentImagePath, decodeTarget());
 }
 

@@ -14,6 +14,7 @@
 #include "platform/PictureSource.h"
 #include "ToolbarPictures.h"
 
+#include <optional>
 #include <QObject>
 #include <QTimer>
 
@@ -77,8 +78,8 @@ public:
 
     void setViewer(FullScreenViewer *viewer) { m_viewer = viewer; }
     // Start-up straight into full screen: until the viewer opens, pictures
-    // are decoded within the box it will fit them to (invalid: the pane's).
-    void setLaunchBox(QSize box) { m_launchBox = box; }
+    // are decoded at the target it will show them at (nothing: the pane's).
+    void setLaunchTarget(std::optional<QSize> target) { m_launchTarget = target; }
     // The pane took another size: the picture follows it.
     void paneResized();
     // The viewer has closed, leaving its picture here: laid out again
@@ -169,8 +170,8 @@ private:
     platform::Picture m_picture;
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;
-    QTimer m_redraw;           // a stretched picture is drawn again when resizing stops
-    QSize m_launchBox;
+    QTimer m_redraw; // a stretched picture is drawn again when resizing stops
+    std::optional<QSize> m_launchTarget;
     QSize m_viewerBox;         // the full-screen viewer's, in device pixels; empty: natural size
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;

@@ -346,6 +346,48 @@ private Q_SLOTS:
         QVERIFY(fitted);
     }
 
+    // Straight into full screen, the picture is decoded for the viewer, at
+    // the size it shows it; fitted, within the box it keeps for next time.
+    void commandLineLaunchDecodesForTheViewer_data()
+    {
+        QTest::addColumn<QString>("fit");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QSize>("decoded");
+        QTest::newRow("fitted, box known") << "1"
+                                           << "1280 1024" << QSize(1280, 960);
+        QTest::newRow("fitted, first time") << "1"
+                                            << "" << QSize(1280, 960);
+        QTest::newRow("natural size") << "0"
+                                      << "1280 1024" << QSize(4000, 3000);
+    }
+    void commandLineLaunchDecodesForTheViewer()
+    {
+        QFETCH(QString, fit);
+        QFETCH(QString, box);
+        QFETCH(QSize, decoded);
+        QImage large(4000, 3000, QImage::Format_RGB32);
+        large.fill(Qt::white);
+        QVERIFY(large.save(m_folder + QStringLiteral("/large.bmp")));
+        keys::ImgFll.save(*m_settings, QStringLiteral("1"));
+        keys::FullScreenFit.save(*m_settings, fit);
+        keys::FullScreenBox.save(*m_settings, box);
+        QSize held;
+        m_desktop->answerModal([&](QDialog &dialog) {
+            auto &viewer = static_cast<Form4 &>(dialog);
+            viewer.show();
+            held =
+                static_cast<browsesmall *>(viewer.parentWidget())->display().picture().image.size();
+            viewer.close();
+            return 0;
+        });
+        const auto window = makeWindow(m_folder + QStringLiteral("/large.bmp"));
+        QCOMPARE(held, decoded);
+        QCOMPARE(keys::FullScreenBox.read(*m_settings),
+                 fit == QLatin1String("1") ? QStringLiteral("1280 1024") : box);
+        // Back in the pane, the picture is as sharp as the pane shows it.
+        QVERIFY(window->display().picture().image.width() >= 445);
+    }
+
     void commandLineLaunchEndsAfterOneImage_data()
     {
         QTest::addColumn<bool>("exitItem");
