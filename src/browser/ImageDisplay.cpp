@@ -221,11 +221,7 @@ void ImageDisplay::paneResized()
     }
     // The picture on show is scaled at once; drawn afresh at the new size
     // once the resizing stops.
-    const QSize size = stretchedSize();
-    const QSize pane = m_c.Picture1->size();
-    m_c.Image1->setGeometry(QRect(QPoint(std::max(0, (pane.width() - size.width()) / 2),
-                                         std::max(0, (pane.height() - size.height()) / 2)),
-                                  size));
+    placeImage();
     m_redraw.start();
 }
 
@@ -341,7 +337,7 @@ void ImageDisplay::dropLookAhead(const QString &folder)
         m_cache->keepFolder(folder);
 }
 
-void ImageDisplay::showImage()
+void ImageDisplay::placeImage()
 {
     const QSize size = m_stretch ? stretchedSize() : m_picture.naturalSize;
     // A stretched picture smaller than the pane (in proportion) is centred.
@@ -350,6 +346,11 @@ void ImageDisplay::showImage()
                                          std::max(0, (pane.height() - size.height()) / 2))
                                 : QPoint(0, 0);
     m_c.Image1->setGeometry(QRect(at, size));
+}
+
+void ImageDisplay::showImage()
+{
+    placeImage();
     m_c.Image1->setPixmap(m_picture.image.isNull() ? QPixmap()
                                                    : QPixmap::fromImage(m_picture.image));
 }

@@ -152,6 +152,8 @@ private:
     void switchMode(bool fromToolbar);
     void layoutActualSize();
     void showImage();
+    // Image1's place and size for the mode, the pixmap left as it is.
+    void placeImage();
     void setBackColour(unsigned bgr);
     void saveColour(const QString &value);
     void clearPicture();

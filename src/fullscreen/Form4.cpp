@@ -1,11 +1,11 @@
 #include "Form4.h"
-#include "platform/StartupTrace.h"
 
 #include "core/SettingKeys.h"
 #include "core/Site.h"
 #include "platform/BusyPointer.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
+#include "platform/StartupTrace.h"
 #include "platform/Twips.h"
 #include "ViewerLayout.h"
 

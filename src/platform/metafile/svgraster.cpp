@@ -88,7 +88,7 @@ Drawing readMade(QFile &in)
     const qint64 length = static_cast<qint64>(number(9));
     if (!ok || length <= 0)
         fail(1, "Invalid picture: the enhanced metafile could not be read.");
-    if (!metafile::sizeAllowed(drawing.outW, drawing.outH) || length > metafile::maxSvgBytes)
+    if (length > metafile::maxSvgBytes)
         fail(3, "The picture is too large to be shown.");
     // The reader writes into a pipe, which hands over at most its buffer at
     // a time: read until the whole drawing is here or the input ends.
