@@ -1,5 +1,6 @@
 #include "browsesmall.h"
 #include "platform/FileNames.h"
+#include "platform/PictureRegions.h"
 
 #include "browser/ImageDisplay.h"
 #include "browser/InfoPanel.h"
@@ -603,8 +604,13 @@ std::optional<QSize> browsesmall::launchTarget(core::SettingsStore &settings,
     if (core::commandLinePath(commandLine).isEmpty() ||
         !checkIsOn(core::keys::ImgFll.read(settings)))
         return std::nullopt;
-    if (core::keys::FullScreenFit.read(settings) != QLatin1String("1"))
+    if (core::keys::FullScreenFit.read(settings) != QLatin1String("1")) {
+        // One too large to hold whole is seen by regions, over the pane's
+        // picture.
+        if (platform::PictureRegions::suits(core::commandLinePath(commandLine)))
+            return std::nullopt;
         return QSize();
+    }
     const QStringList box = core::keys::FullScreenBox.read(settings).split(u' ');
     const QSize size(box.value(0).toInt(), box.value(1).toInt());
     if (box.size() != 2 || size.width() < 2 || size.height() < 2)

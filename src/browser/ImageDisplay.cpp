@@ -159,7 +159,7 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
     lookAhead(listIndex);
     bool shown = true;
     try {
-        m_picture = decode(m_state.CurrentImagePath, decodeTarget());
+        m_picture = decode(m_state.CurrentImagePath, targetFor(m_state.CurrentImagePath));
         // In proportion: drawn again at the size it keeps, once its own is known.
         if (m_keepProportions && m_stretch && !m_state.FullScreenOpen && !m_launchTarget &&
             m_picture.image.size() != stretchedSize()) {
@@ -211,6 +211,16 @@ QSize ImageDisplay::decodeTarget() const
     return m_stretch ? m_c.Picture1->size() : QSize();
 }
 
+QSize ImageDisplay::targetFor(const QString &path)
+{
+    m_regions.reset();
+    const QSize target = decodeTarget();
+    if (!m_state.FullScreenOpen || target != QSize())
+        return target;
+    m_regions = platform::PictureRegions::of(path);
+    return m_regions ? paneTarget(true) : target;
+}
+
 void ImageDisplay::paneResized()
 {
     if (m_picture.isNull() || m_state.FullScreenOpen)
@@ -244,9 +254,15 @@ void ImageDisplay::setViewedBox(QSize box)
 {
     m_viewerBox = box;
     m_launchTarget.reset();
+    m_regions.reset();
     if (m_picture.isNull())
         return;
     const QSize exact = platform::exactTarget(decodeTarget(), m_picture.naturalSize);
+    if (exact.isEmpty() && !m_picture.isVector() &&
+        (m_regions = platform::PictureRegions::of(m_state.CurrentImagePath))) {
+        // What is held already serves as the overview.
+        return;
+    }
     if (exact.isEmpty()) {
         // The whole picture, made once for the viewer and the clipboard alike.
         m_picture.image = shownPicture();
@@ -260,6 +276,7 @@ void ImageDisplay::viewerClosed()
 {
     // What the viewer decoded may be smaller than what the pane shows.
     m_viewerBox = QSize();
+    m_regions.reset();
     const QSize wanted = m_stretch ? stretchedSize() : m_picture.naturalSize;
     if (!m_picture.isNull() && !m_picture.isVector() &&
         (m_picture.image.width() < wanted.width() || m_picture.image.height() < wanted.height())) {
@@ -303,7 +320,12 @@ void ImageDisplay::lookAhead(int shownIndex)
     for (int index = shownIndex + step;
          ahead.size() < 2 && index >= 0 && index < m_c.File1->listCount(); index += step)
         ahead << imagePath(m_c.File1->path(), m_c.File1->list(index));
-    m_cache->prefetch(ahead, decodeTarget());
+    const QSize target = decodeTarget();
+    // One too large to hold whole is seen by regions: only its overview,
+    // made when it is shown, would be of use.
+    if (m_state.FullScreenOpen && target == QSize())
+        ahead.removeIf([](const QString &path) { return platform::PictureRegions::suits(path); });
+    m_cache->prefetch(ahead, target);
 }
 
 void ImageDisplay::holdLookAheadUntilPainted()
@@ -613,8 +635,10 @@ bool ImageDisplay::openFullScreen(bool launchedFromCommandLine)
 {
     try {
         // The viewer fitting pictures to the screen decodes them for it
-        // itself; at natural size the picture must be held whole.
-        if (core::keys::FullScreenFit.read(m_settings) != QLatin1String("1"))
+        // itself; at natural size the picture must be held whole, unless it
+        // is seen by regions.
+        if (core::keys::FullScreenFit.read(m_settings) != QLatin1String("1") &&
+            (m_picture.isVector() || !platform::PictureRegions::suits(m_state.CurrentImagePath)))
             shownPicture();
         return m_viewer && m_viewer->open(launchedFromCommandLine);
     } catch (const Error &error) {

@@ -11,6 +11,7 @@
 #include "platform/Picture.h"
 #include "platform/PictureButton.h"
 #include "platform/PictureCache.h"
+#include "platform/PictureRegions.h"
 #include "platform/PictureSource.h"
 #include "ToolbarPictures.h"
 
@@ -102,6 +103,7 @@ public:
     QImage viewedPicture() const override { return m_picture.image; }
     QSize naturalSize() const override { return m_picture.naturalSize; }
     void setViewedBox(QSize box) override;
+    platform::PictureRegions *regions() const override { return m_regions.get(); }
     // Opens the full-screen viewer on the picture shown; launchedFromCommandLine
     // as the viewer takes it. True when the viewer closed still as launched
     // from the command line.
@@ -161,6 +163,9 @@ private:
     platform::Picture decode(const QString &path, QSize target);
     // The pane's size, or the natural size while the viewer shows pictures.
     QSize decodeTarget() const;
+    // decodeTarget for path; at natural size in the viewer, a picture too
+    // large to hold whole gets its regions, and the target of an overview.
+    QSize targetFor(const QString &path);
     void lookAhead(int shownIndex);
 
     Controls m_c;
@@ -174,7 +179,8 @@ private:
     platform::DragPan *m_pan = nullptr;
     QTimer m_redraw; // a stretched picture is drawn again when resizing stops
     std::optional<QSize> m_launchTarget;
-    QSize m_viewerBox;         // the full-screen viewer's, in device pixels; empty: natural size
+    QSize m_viewerBox; // the full-screen viewer's, in device pixels; empty: natural size
+    std::unique_ptr<platform::PictureRegions> m_regions;
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;

@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -70,6 +72,25 @@ void setBackground(QWidget *widget, const QColor &colour, QPalette::ColorRole ro
     widget->setPalette(palette);
 }
 
+// Paints a picture instead of the label, when paint says it does.
+class PaintHook final : public QObject
+{
+public:
+    PaintHook(std::function<bool(const QRect &)> paint, QObject *parent)
+        : QObject(parent), m_paint(std::move(paint))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        return event->type() == QEvent::Paint && m_paint(static_cast<QPaintEvent *>(event)->rect());
+    }
+
+private:
+    std::function<bool(const QRect &)> m_paint;
+};
+
 } // namespace
 
 Form4::Form4(ViewerHost &host, platform::PictureSource &pictures, core::AppState &state,
@@ -92,6 +113,14 @@ Form4::Form4(ViewerHost &host, platform::PictureSource &pictures, core::AppState
         Image1, HScroll1, VScroll1,
         [this] { return HScroll1->isVisible() || VScroll1->isVisible(); }, false, this);
     connect(&m_animation, &platform::Animation::frameReady, this, &Form4::showFrame);
+    Image1->installEventFilter(new PaintHook(
+        [this](const QRect &exposed) {
+            if (!m_regions)
+                return false;
+            paintRegions(exposed);
+            return true;
+        },
+        Image1));
     // Keys reach the window before any of its controls.
     qApp->installEventFilter(this);
     Form_Load();
@@ -264,7 +293,10 @@ void Form4::Form_Load()
         setGeometry(QRect(display ? display->geometry().topLeft() : QPoint(),
                           twips::size(screen.width(), screen.height())));
         if (m_launchedFromCommandLine)
-            platform::traceFirstPicture(Image1, "full screen");
+            platform::traceFirstPicture(Image1, "full screen", [this] {
+                return m_regions ? m_regions->heldArea().contains(seenArea())
+                                 : !Image1->pixmap().isNull();
+            });
         const QSize box = viewedBox();
         m_pictures.setViewedBox(box);
         rememberBox(box);
@@ -323,6 +355,13 @@ void Form4::layout()
     // One image pixel to one device pixel. Fitted, the picture was decoded
     // for the screen already, so scaling it is light work, if any is left.
     QImage shown = m_pictures.viewedPicture();
+    platform::PictureRegions *regions = m_pictures.regions();
+    if (regions != m_regions) {
+        m_regions = regions;
+        if (regions)
+            connect(regions, &platform::PictureRegions::arrived, Image1,
+                    qOverload<>(&QWidget::update));
+    }
     QSizeF logical = QSizeF(shown.isNull() ? QSize() : m_pictures.naturalSize()) / ratio;
     const QSizeF natural(twips::fromPixels(logical.width()), twips::fromPixels(logical.height()));
     if (fitting() && !shown.isNull()) {
@@ -331,7 +370,9 @@ void Form4::layout()
             logical = QSizeF(twips::toPixels(fitted.width()), twips::toPixels(fitted.height()));
     }
     const QSize pixels = (logical * ratio).toSize();
-    if (!shown.isNull() && shown.size() != pixels)
+    if (regions)
+        shown = QImage();
+    else if (!shown.isNull() && shown.size() != pixels)
         shown = shown.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QSizeF size(twips::fromPixels(logical.width()), twips::fromPixels(logical.height()));
     const ViewerLayout place = viewerLayout(QSizeF(screen), size);
@@ -354,6 +395,38 @@ void Form4::layout()
         bar->raise();
     }
     m_pan->updatePointer();
+    wantRegion();
+}
+
+QRect Form4::seenArea() const
+{
+    const QRect seen = QRect(-Image1->pos(), Picture1->size()) & Image1->rect();
+    const qreal ratio = devicePixelRatioF();
+    return QRectF(QPointF(seen.topLeft()) * ratio, QSizeF(seen.size()) * ratio).toAlignedRect();
+}
+
+void Form4::wantRegion()
+{
+    if (m_regions)
+        m_regions->want(seenArea());
+}
+
+void Form4::paintRegions(const QRect &exposed)
+{
+    QPainter painter(Image1);
+    const qreal ratio = devicePixelRatioF();
+    const QRect area = m_regions->heldArea();
+    const QRectF held(QPointF(area.topLeft()) / ratio, QSizeF(area.size()) / ratio);
+    if (!held.contains(QRectF(exposed))) {
+        // Until the region arrives: the overview, enlarged, or the background.
+        const QImage overview = m_pictures.viewedPicture();
+        if (overview.isNull())
+            painter.fillRect(exposed, Picture1->palette().color(QPalette::Window));
+        else
+            painter.drawImage(QRectF(Image1->rect()), overview);
+    }
+    if (!held.isEmpty())
+        painter.drawImage(held, m_regions->held());
 }
 
 bool Form4::fitting() const
@@ -417,12 +490,14 @@ void Form4::HScroll1_Change()
 {
     if (HScroll1->isVisible())
         Image1->move(-twips::toPixels(HScroll1->value()), Image1->y());
+    wantRegion();
 }
 
 void Form4::VScroll1_Change()
 {
     if (VScroll1->isVisible())
         Image1->move(Image1->x(), -twips::toPixels(VScroll1->value()));
+    wantRegion();
 }
 
 void Form4::File1_Click()

@@ -7,6 +7,7 @@
 #include "platform/DragPan.h"
 #include "platform/ListBoxes.h"
 #include "platform/PictureButton.h"
+#include "platform/PictureRegions.h"
 #include "platform/PictureSource.h"
 #include "ViewerHost.h"
 
@@ -15,6 +16,7 @@
 #include <optional>
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 
 class QAction;
@@ -174,6 +176,13 @@ private:
     // Kept for the next launch straight into full screen.
     void rememberBox(QSize box);
     void showFrame(const QImage &frame);
+    // At natural size, a picture too large to hold whole is painted from
+    // the regions decoded around what is seen, over its overview.
+    void wantRegion();
+    // What is seen of the picture, in its pixels.
+    QRect seenArea() const;
+    void paintRegions(const QRect &exposed);
+    QPointer<platform::PictureRegions> m_regions;
     platform::Animation m_animation;
     platform::DragPan *m_pan = nullptr;
     static constexpr int WheelNotch = 120;

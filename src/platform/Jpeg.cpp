@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include <csetjmp>
 #include <cstdio>
@@ -121,10 +122,9 @@ bool decodable(const jpeg_decompress_struct &info)
 
 // The steps that may jump hold nothing with a destructor of their own; the
 // image is the caller's, assigned here.
-bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image)
+// Only under a caller's setjmp: libjpeg may jump out of it.
+void start(Session &s, Header &header)
 {
-    if (setjmp(s.trap.jump))
-        return false;
     jpeg_create_decompress(&s.info);
     s.created = true;
     jpeg_stdio_src(&s.info, s.file);
@@ -132,8 +132,6 @@ bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image
     jpeg_read_header(&s.info, TRUE);
     header.decodable = decodable(s.info);
     header.workBytes = workBytes(s.info);
-    if (!header.decodable && image)
-        return false;
     header.stored = QSize(int(s.info.image_width), int(s.info.image_height));
     for (jpeg_saved_marker_ptr m = s.info.marker_list; m; m = m->next) {
         if (m->marker == JPEG_APP0 + 1) {
@@ -142,8 +140,17 @@ bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image
                 break;
         }
     }
+}
+
+bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image)
+{
+    if (setjmp(s.trap.jump))
+        return false;
+    start(s, header);
     if (!image)
         return true;
+    if (!header.decodable)
+        return false;
 
     // The smallest scale in eighths that is no smaller than asked.
     unsigned eighths = 8;
@@ -177,6 +184,81 @@ bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image
 }
 
 } // namespace
+
+struct Rows::Open
+{
+    explicit Open(const QString &path) : session(path) {}
+    Session session;
+    Header header;
+    std::vector<unsigned char> row;
+    bool ok = false;
+};
+
+Rows::Rows(const QString &path) : m_open(std::make_unique<Open>(path))
+{
+    Session &s = m_open->session;
+    if (!s.file || setjmp(s.trap.jump))
+        return;
+    start(s, m_open->header);
+    // Skipping in a many-scan file would decode all of it first anyway.
+    if (!m_open->header.decodable || m_open->header.workBytes > 0)
+        return;
+    s.info.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&s.info);
+    m_open->row.resize(size_t(s.info.output_width) * 4);
+    m_open->ok = true;
+}
+
+Rows::~Rows() = default;
+
+bool Rows::ok() const
+{
+    return m_open->ok;
+}
+
+Header Rows::header() const
+{
+    return m_open->header;
+}
+
+int Rows::line() const
+{
+    return int(m_open->session.info.output_scanline);
+}
+
+bool Rows::skipTo(int row, const std::function<bool()> &stop)
+{
+    Session &s = m_open->session;
+    if (!m_open->ok || setjmp(s.trap.jump))
+        return m_open->ok = false;
+    // Skipping still decodes the entropy: a band takes a few milliseconds.
+    constexpr JDIMENSION band = 128;
+    while (s.info.output_scanline < JDIMENSION(row)) {
+        if (stop())
+            return false;
+        jpeg_skip_scanlines(&s.info, std::min(band, JDIMENSION(row) - s.info.output_scanline));
+    }
+    return true;
+}
+
+bool Rows::read(QImage &into, int left, const std::function<bool()> &stop)
+{
+    Session &s = m_open->session;
+    if (!m_open->ok || left < 0 || into.depth() != 32 ||
+        qint64(left) + into.width() > qint64(s.info.output_width) ||
+        qint64(s.info.output_scanline) + into.height() > qint64(s.info.output_height) ||
+        setjmp(s.trap.jump))
+        return m_open->ok = false;
+    const size_t bytes = size_t(into.width()) * 4;
+    for (int y = 0; y < into.height(); ++y) {
+        if (y % 64 == 0 && stop())
+            return false;
+        JSAMPROW row = m_open->row.data();
+        jpeg_read_scanlines(&s.info, &row, 1);
+        std::memcpy(into.scanLine(y), m_open->row.data() + size_t(left) * 4, bytes);
+    }
+    return true;
+}
 
 bool readHeader(const QString &path, Header &header)
 {

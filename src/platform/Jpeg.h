@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -31,6 +33,35 @@ enum class Outcome { Done, Failed, OverBudget };
 // decoder's own memory is held to budgetBytes (0: no bound); a file that
 // needs more ends as OverBudget.
 Outcome decode(const QString &path, QSize atLeast, qint64 budgetBytes, QImage &image);
+
+// A sequential JPEG read from the top down at full size, one band of rows
+// at a time, so that part of a picture too large to hold whole costs only
+// that part's pixels. Reading on from where it stopped is cheap; going
+// back up means opening the file again.
+class Rows
+{
+public:
+    explicit Rows(const QString &path);
+    ~Rows();
+    Rows(const Rows &) = delete;
+    Rows &operator=(const Rows &) = delete;
+
+    // Open on a single-scan JPEG that decode takes; false after any error.
+    bool ok() const;
+    Header header() const;
+    // The next row that reading gives.
+    int line() const;
+    // Passes over rows up to row, a few at a time, asking stop in between;
+    // false when stopped or on an error.
+    bool skipTo(int row, const std::function<bool()> &stop);
+    // Reads the next into.height() rows and keeps of each the columns from
+    // left on, into.width() of them; false when stopped or on an error.
+    bool read(QImage &into, int left, const std::function<bool()> &stop);
+
+private:
+    struct Open;
+    std::unique_ptr<Open> m_open;
+};
 
 // The EXIF orientation of an APP1 segment's payload; 1 when it has none.
 int exifOrientation(const unsigned char *data, size_t size);

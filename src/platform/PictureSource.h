@@ -5,6 +5,8 @@
 
 namespace platform {
 
+class PictureRegions;
+
 // Whatever shows a picture and can hand it over at its natural size.
 class PictureSource
 {
@@ -21,6 +23,10 @@ public:
     // on (empty: at their natural size); the picture shown is decoded
     // again if it does not suit. Error 6 when it is too large to hold.
     virtual void setViewedBox(QSize box) = 0;
+    // At natural size, a picture too large to hold whole is seen through
+    // regions of it, and viewedPicture is only a small overview; null when
+    // viewedPicture is the whole picture.
+    virtual PictureRegions *regions() const = 0;
 };
 
 } // namespace platform

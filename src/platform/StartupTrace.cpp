@@ -31,7 +31,8 @@ double millisecondsSinceStart()
 class FirstPaint final : public QObject
 {
 public:
-    FirstPaint(QLabel *picture, const char *what) : QObject(picture), m_picture(picture), m_what(what)
+    FirstPaint(QLabel *picture, const char *what, std::function<bool()> shown)
+        : QObject(picture), m_picture(picture), m_what(what), m_shown(std::move(shown))
     {
     }
 
@@ -39,7 +40,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == m_picture && event->type() == QEvent::Paint && !m_done &&
-            !m_picture->pixmap().isNull()) {
+            (m_shown ? m_shown() : !m_picture->pixmap().isNull())) {
             m_done = true;
             // The paint is flushed to the window before queued calls run.
             QTimer::singleShot(0, this, [this] {
@@ -55,16 +56,17 @@ protected:
 private:
     QLabel *m_picture;
     const char *m_what;
+    std::function<bool()> m_shown;
     bool m_done = false;
 };
 
 } // namespace
 
-void traceFirstPicture(QLabel *picture, const char *what)
+void traceFirstPicture(QLabel *picture, const char *what, std::function<bool()> shown)
 {
     if (!qEnvironmentVariableIsSet("IMAGROVE_TRACE"))
         return;
-    picture->installEventFilter(new FirstPaint(picture, what));
+    picture->installEventFilter(new FirstPaint(picture, what, std::move(shown)));
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/FileNames.h"
 #include "platform/Picture.h"
 #include "platform/PictureCache.h"
+#include "platform/PictureRegions.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -603,6 +604,45 @@ private Q_SLOTS:
         QVERIFY(!cache.take(fixture(file), platform::withinBox(box / 2)).has_value());
         QVERIFY(!cache.take(fixture(file), box).has_value());
         QCOMPARE(cache.take(fixture(file), platform::withinBox(box))->image.size(), size);
+    }
+
+    // Seen areas asked in turn, as scrolling asks them: down, then back up
+    // (the file is read again), across a turned picture.
+    void regionsDrawWhatAWholeDecodeDraws_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<QRect>>("seen");
+        QTest::newRow("down and back")
+            << "libjpeg-turbo/testorig.jpg"
+            << QList<QRect>{{10, 5, 40, 30}, {150, 60, 60, 40}, {3, 0, 20, 10}};
+        QTest::newRow("turned 6") << "exif-orientation/Landscape_6.jpg"
+                                  << QList<QRect>{{700, 500, 300, 200}, {0, 0, 100, 100}};
+        QTest::newRow("turned 8") << "exif-orientation/Landscape_8.jpg"
+                                  << QList<QRect>{{1500, 900, 200, 200}, {77, 13, 150, 300}};
+        QTest::newRow("mirrored, turned 5")
+            << "exif-orientation/Landscape_5.jpg" << QList<QRect>{{1, 2, 1700, 1100}};
+        QTest::newRow("turned 3") << "exif-orientation/Landscape_3.jpg"
+                                  << QList<QRect>{{1000, 600, 500, 500}, {10, 10, 90, 90}};
+    }
+    void regionsDrawWhatAWholeDecodeDraws()
+    {
+        QFETCH(QString, file);
+        QFETCH(QList<QRect>, seen);
+        const QImage whole = loadOrFail(PictureDecoder(), file, {}).image;
+        const std::unique_ptr<PictureRegions> regions = PictureRegions::of(fixture(file), 0);
+        QVERIFY(regions);
+        QCOMPARE(regions->naturalSize(), whole.size());
+        for (const QRect &area : seen) {
+            QSignalSpy arrived(regions.get(), &PictureRegions::arrived);
+            regions->want(area);
+            QVERIFY(arrived.wait());
+            const QRect held = regions->heldArea();
+            QVERIFY(held.contains(area));
+            QCOMPARE(regions->held(), whole.copy(held));
+        }
+        QVERIFY(!PictureRegions::of(fixture(file)));
+        QVERIFY(
+            !PictureRegions::of(fixture(QStringLiteral("image-rs/jpg/progressive_cat.jpg")), 0));
     }
 
     void drawingArrivesThroughThePipeInPieces_data()
