@@ -1,5 +1,6 @@
 #include "core/SettingKeys.h"
 #include "fullscreen/Form4.h"
+#include "platform/PictureRegions.h"
 #include "platform/Twips.h"
 #include "Pointer.h"
 #include "WindowTest.h"
@@ -491,6 +492,69 @@ private Q_SLOTS:
             QCOMPARE(viewer.Picture1->grab().toImage().pixelColor(corner), QColor(Qt::red));
         });
         QCOMPARE(keys::FullScreenInfo.read(*m_settings), QStringLiteral("On"));
+    }
+
+    void aPictureTooLargeToHoldIsSeenByRegions_data()
+    {
+        QTest::addColumn<bool>("launched");
+        QTest::newRow("from the pane") << false;
+        QTest::newRow("straight from the command line") << true;
+    }
+    void aPictureTooLargeToHoldIsSeenByRegions()
+    {
+        QFETCH(bool, launched);
+        // Just past what is held whole: 6400 x 4000 pixels.
+        QImage big(6400, 4000, QImage::Format_RGB32);
+        for (int y = 0; y < big.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(big.scanLine(y));
+            for (int x = 0; x < big.width(); ++x)
+                line[x] = qRgb(x / 25, y / 16, (x ^ y) & 0xff);
+        }
+        const QString path = m_folder + QStringLiteral("/big.jpg");
+        QVERIFY(big.save(path, "JPEG", 90));
+        const QImage whole = platform::PictureDecoder().load(path).image;
+        big = QImage();
+        const auto inside = [&](Form4 &viewer) {
+            const browser::ImageDisplay &display =
+                static_cast<browsesmall *>(viewer.parentWidget())->display();
+            const platform::PictureRegions *regions = display.regions();
+            QVERIFY(regions);
+            QVERIFY(display.picture().image.width() < 1000);
+            QCOMPARE(viewer.Image1->size(), QSize(6400, 4000));
+            // Below the caption, the canvas shows the picture's own pixels.
+            const auto sharp = [&] {
+                const QRect canvas = viewer.Picture1->rect().adjusted(0, 40, 0, 0);
+                const QRect seen = canvas.translated(-viewer.Image1->pos());
+                const QRect held = regions->heldArea();
+                return held.contains(seen) && held.width() <= 2 * viewer.Picture1->width() &&
+                       held.height() <= 2 * viewer.Picture1->height() &&
+                       viewer.Picture1->grab(canvas).toImage().convertToFormat(
+                           QImage::Format_RGB32) == whole.copy(seen);
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(sharp(), 10000);
+            viewer.HScroll1->setValue(viewer.HScroll1->maximum());
+            viewer.VScroll1->setValue(viewer.VScroll1->maximum());
+            QTRY_VERIFY_WITH_TIMEOUT(sharp(), 10000);
+            drag(viewer.Image1, QPoint(5000, 3000), QPoint(6000, 3900));
+            QVERIFY(viewer.Image1->pos().x() > -5000);
+            QTRY_VERIFY_WITH_TIMEOUT(sharp(), 10000);
+        };
+        std::unique_ptr<browsesmall> window;
+        if (launched) {
+            keys::ImgFll.save(*m_settings, QStringLiteral("1"));
+            m_desktop->answerModal([&](QDialog &dialog) {
+                auto &viewer = static_cast<Form4 &>(dialog);
+                viewer.show();
+                inside(viewer);
+                viewer.close();
+                return 0;
+            });
+            window = makeWindow(path);
+        } else {
+            window = windowShowing(QStringLiteral("big.jpg"));
+            inViewer(*window, inside);
+        }
+        QVERIFY(!window->display().regions());
     }
 
     void miniBrowser_data()
