@@ -63,6 +63,7 @@ bench: build deps-bench
 	@$(BUILD)/bench_photos $(BUILD)/bench-photos
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_listing
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_display $(BUILD)/bench-photos
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_display $(BUILD)/bench-photos large
 	@$(BUILD)/bench_launch $(BUILD)/imagrove $(BUILD)/bench-photos
 
 format:

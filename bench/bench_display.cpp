@@ -1,13 +1,15 @@
 // The display pane with the generated photos: select -> shown in each mode
 // next to libjpeg-turbo decoding the same file alone, and stepping through
-// 200 photos with the Down key, with and without look-ahead.
+// 200 photos with the Down key, with and without look-ahead; full screen,
+// stepping, and scrolling a 48-megapixel photo at natural size.
 //
-//   bench_display <photo folder>
+//   bench_display <photo folder> [large]
 #include "app/browsesmall.h"
 #include "core/AppState.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "fullscreen/Form4.h"
+#include "platform/PictureRegions.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,7 +22,9 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -187,13 +191,72 @@ Stepping stepFullScreen(browsesmall &window, ReportingDesktop &desktop)
     return result;
 }
 
+struct Scrolling
+{
+    double peak = 0;
+    double atCorner = 0; // ms from the last step to the picture seen whole
+    double back = 0;
+};
+
+// Waits until what the viewer sees is painted from a decoded region; the
+// milliseconds it took.
+double untilSeen(fullscreen::Form4 &viewer, const platform::PictureRegions &regions)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const QRect seen = QRect(-viewer.Image1->pos(), viewer.Picture1->size());
+    while (!regions.covers(seen) && timer.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    viewer.Image1->repaint();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The 48-megapixel photo at natural size: scrolled in steps, a frame apart,
+// to the far corner, and then back.
+Scrolling scrollLargePhoto(browsesmall &window, ReportingDesktop &desktop)
+{
+    Scrolling result;
+    resetPeak();
+    desktop.modal = [&](QDialog &dialog) {
+        auto &viewer = static_cast<fullscreen::Form4 &>(dialog);
+        viewer.show();
+        const platform::PictureRegions *regions = window.display().regions();
+        if (!regions)
+            return 0;
+        untilSeen(viewer, *regions);
+        const auto scrollTo = [&](double to) {
+            constexpr int steps = 20;
+            const double from = double(viewer.HScroll1->value()) / viewer.HScroll1->maximum();
+            for (int i = 1; i <= steps; ++i) {
+                const double at = from + (to - from) * i / steps;
+                viewer.HScroll1->setValue(int(at * viewer.HScroll1->maximum()));
+                viewer.VScroll1->setValue(int(at * viewer.VScroll1->maximum()));
+                QElapsedTimer frame;
+                frame.start();
+                while (frame.elapsed() < 16)
+                    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 4);
+            }
+            return untilSeen(viewer, *regions);
+        };
+        result.atCorner = scrollTo(1);
+        result.back = scrollTo(0);
+        result.peak = peakMiB();
+        viewer.close();
+        return 0;
+    };
+    window.mnuFullscrn->trigger();
+    desktop.modal = nullptr;
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_display <photo folder>\n");
+    const bool large = argc == 3 && argv[2] == std::string_view("large");
+    if (argc != 2 && !large) {
+        std::fprintf(stderr, "usage: bench_display <photo folder> [large]\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/step");
@@ -201,11 +264,31 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     core::SettingsStore settings(home.path());
-    core::keys::Startdir.save(settings, folder);
     // A user past the licence agreement and the upgrade question.
     core::keys::License.save(settings, QStringLiteral("0"));
     core::keys::Updated.save(settings, QStringLiteral("1"));
     ReportingDesktop desktop;
+
+    // On its own, in a process that nothing else has taken memory in.
+    if (large) {
+        core::keys::Startdir.save(settings, QString::fromLocal8Bit(argv[1]));
+        core::keys::FullScreenFit.save(settings, QStringLiteral("0"));
+        core::AppState largeState;
+        browsesmall window(settings, largeState, desktop, {QApplication::applicationDirPath(), {}});
+        window.start();
+        selectFirst(window);
+        const Scrolling scrolled = scrollLargePhoto(window, desktop);
+        std::printf("\n48-megapixel photo full screen at natural size, scrolled to the far corner "
+                    "and back\n");
+        std::printf("%-56s %10.0f ms\n", "  last step -> seen sharp, at the far corner",
+                    scrolled.atCorner);
+        std::printf("%-56s %10.0f ms\n", "  last step -> seen sharp, back at the start",
+                    scrolled.back);
+        std::printf("%-56s %10.0f MiB\n", "  peak memory", scrolled.peak);
+        std::printf("  goals: peak under 120 MiB, seen within 100 ms of the last step\n");
+        return 0;
+    }
+    core::keys::Startdir.save(settings, folder);
 
     core::AppState plainState;
     browsesmall plain(settings, plainState, desktop,
@@ -244,6 +327,7 @@ int main(int argc, char *argv[])
     const Stepping fullWith = stepFullScreen(window, desktop);
     const Stepping fullWithout = stepFullScreen(plain, desktop);
     plain.close();
+    window.close();
 
     const double fullDecode = best([&] { return decodeWithLibjpeg(sample, 1); });
     const double eighthDecode = best([&] { return decodeWithLibjpeg(sample, 8); });

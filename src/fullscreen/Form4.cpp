@@ -294,8 +294,7 @@ void Form4::Form_Load()
                           twips::size(screen.width(), screen.height())));
         if (m_launchedFromCommandLine)
             platform::traceFirstPicture(Image1, "full screen", [this] {
-                return m_regions ? m_regions->heldArea().contains(seenArea())
-                                 : !Image1->pixmap().isNull();
+                return m_regions ? m_regions->covers(seenArea()) : !Image1->pixmap().isNull();
             });
         const QSize box = viewedBox();
         m_pictures.setViewedBox(box);
@@ -415,9 +414,9 @@ void Form4::paintRegions(const QRect &exposed)
 {
     QPainter painter(Image1);
     const qreal ratio = devicePixelRatioF();
-    const QRect area = m_regions->heldArea();
-    const QRectF held(QPointF(area.topLeft()) / ratio, QSizeF(area.size()) / ratio);
-    if (!held.contains(QRectF(exposed))) {
+    const QRect seen =
+        QRectF(QPointF(exposed.topLeft()) * ratio, QSizeF(exposed.size()) * ratio).toAlignedRect();
+    if (!m_regions->covers(seen)) {
         // Until the region arrives: the overview, enlarged, or the background.
         const QImage overview = m_pictures.viewedPicture();
         if (overview.isNull())
@@ -425,8 +424,7 @@ void Form4::paintRegions(const QRect &exposed)
         else
             painter.drawImage(QRectF(Image1->rect()), overview);
     }
-    if (!held.isEmpty())
-        painter.drawImage(held, m_regions->held());
+    m_regions->draw(painter, ratio);
 }
 
 bool Form4::fitting() const

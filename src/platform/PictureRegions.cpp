@@ -1,6 +1,7 @@
 #include "PictureRegions.h"
 
 #include <new>
+#include <QPainter>
 
 namespace platform {
 
@@ -69,65 +70,134 @@ int PictureRegions::inverse(int orientation)
     return orientation == 6 ? 8 : orientation == 8 ? 6 : orientation;
 }
 
+std::pair<int, int> PictureRegions::bandsOf(QRect seen) const
+{
+    const QRect stored = oriented(seen, m_seen, inverse(m_orientation));
+    return {stored.top() / bandRows, stored.bottom() / bandRows};
+}
+
 void PictureRegions::want(QRect seen)
 {
     seen &= QRect(QPoint(), m_seen);
-    if (seen.isEmpty() || m_heldArea.contains(seen) || m_asked.contains(seen))
+    if (seen.isEmpty())
         return;
-    m_asked =
-        seen.adjusted(-seen.width() / 2, -seen.height() / 2, seen.width() / 2, seen.height() / 2) &
-        QRect(QPoint(), m_seen);
+    const auto [first, last] = bandsOf(seen);
+    const int count = (m_stored.height() + bandRows - 1) / bandRows;
+    const std::pair wanted{std::max(0, first - 1), std::min(count - 1, last + 1)};
     {
         const std::lock_guard lock(m_mutex);
-        m_wanted = oriented(m_asked, m_seen, inverse(m_orientation));
+        if (m_wanted == wanted)
+            return;
+        m_wanted = wanted;
     }
     m_wake.notify_all();
+}
+
+bool PictureRegions::covers(QRect seen) const
+{
+    seen &= QRect(QPoint(), m_seen);
+    if (seen.isEmpty())
+        return false;
+    const auto [first, last] = bandsOf(seen);
+    for (int band = first; band <= last; ++band) {
+        if (!m_held.contains(band))
+            return false;
+    }
+    return true;
+}
+
+void PictureRegions::draw(QPainter &painter, qreal ratio) const
+{
+    for (const auto &[index, band] : m_held) {
+        painter.drawImage(
+            QRectF(QPointF(band.seen.topLeft()) / ratio, QSizeF(band.seen.size()) / ratio),
+            band.pixels);
+    }
+}
+
+qint64 PictureRegions::heldBytes() const
+{
+    qint64 bytes = 0;
+    for (const auto &[index, band] : m_held)
+        bytes += band.pixels.sizeInBytes();
+    return bytes;
+}
+
+void PictureRegions::publish(const std::map<int, Band> &bands)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, bands] {
+            m_held = bands;
+            Q_EMIT arrived();
+        },
+        Qt::QueuedConnection);
 }
 
 void PictureRegions::run()
 {
     std::unique_ptr<jpeg::Rows> rows;
+    std::map<int, Band> bands;
+    std::pair<int, int> wanted{0, -1};
+    bool givenUp = false;
     std::unique_lock lock(m_mutex);
     while (true) {
-        m_wake.wait(lock, [this] { return m_stop || m_wanted; });
+        // Awake while a wanted band is missing.
+        const auto missing = [&]() -> std::optional<int> {
+            if (givenUp)
+                return std::nullopt;
+            for (int band = wanted.first; band <= wanted.second; ++band) {
+                if (!bands.contains(band))
+                    return band;
+            }
+            return std::nullopt;
+        };
+        m_wake.wait(lock, [&] { return m_stop || (m_wanted && *m_wanted != wanted) || missing(); });
         if (m_stop)
             return;
-        const QRect area = *m_wanted;
-        m_wanted.reset();
+        if (m_wanted && *m_wanted != wanted) {
+            wanted = *m_wanted;
+            givenUp = false;
+            // Bands out of the wish are let go, so only a screenful and a
+            // band either side is held.
+            const auto before = bands.size();
+            std::erase_if(bands, [&](const auto &entry) {
+                return entry.first < wanted.first || entry.first > wanted.second;
+            });
+            if (bands.size() != before)
+                publish(bands);
+        }
+        const std::optional<int> next = missing();
+        if (!next)
+            continue;
         lock.unlock();
 
-        // Passing over rows keeps its progress, so a newer wish takes over
-        // at once; a region being read is finished unless the newer one
-        // does not touch it.
-        const auto newer = [this] {
+        const int top = *next * bandRows;
+        const int height = std::min(bandRows, m_stored.height() - top);
+        // Passing over rows keeps its progress; a new wish is looked at
+        // between steps.
+        const auto newer = [&] {
             const std::lock_guard hold(m_mutex);
-            return m_stop || m_wanted.has_value();
+            return m_stop || (m_wanted && *m_wanted != wanted);
         };
-        const auto elsewhere = [this, area] {
-            const std::lock_guard hold(m_mutex);
-            return m_stop || (m_wanted && !m_wanted->intersects(area));
-        };
-        if (!rows || !rows->ok() || rows->line() > area.top())
+        if (!rows || !rows->ok() || rows->line() > top)
             rows = std::make_unique<jpeg::Rows>(m_path);
         QImage image;
         try {
-            image = QImage(area.size(), QImage::Format_RGB32);
+            image = QImage(m_stored.width(), height, QImage::Format_RGB32);
         } catch (const std::bad_alloc &) {
         }
-        if (!image.isNull() && rows->skipTo(area.top(), newer) &&
-            rows->read(image, area.left(), elsewhere)) {
-            image = jpeg::oriented(std::move(image), m_orientation);
-            const QRect seen = oriented(area, m_stored, m_orientation);
-            QMetaObject::invokeMethod(
-                this,
-                [this, image = std::move(image), seen] {
-                    m_held = image;
-                    m_heldArea = seen;
-                    Q_EMIT arrived();
-                },
-                Qt::QueuedConnection);
+        const bool read = !image.isNull() && rows->skipTo(top, newer) &&
+                          rows->read(image, 0, [] { return false; });
+        if (read) {
+            const QRect stored(0, top, m_stored.width(), height);
+            bands[*next] = {oriented(stored, m_stored, m_orientation),
+                            jpeg::oriented(std::move(image), m_orientation)};
+            publish(bands);
         }
         lock.lock();
+        // A file that fails is not read again until the view moves.
+        givenUp = !read && !rows->ok();
     }
 }
 
