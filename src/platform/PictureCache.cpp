@@ -94,7 +94,9 @@ std::optional<Picture> PictureCache::take(const QString &path, QSize target)
         m_entries.splice(m_entries.begin(), m_entries, it);
         if (it->roughOrientation) {
             m_bytes -= bytesOf(it->picture);
-            it->picture = PictureDecoder::finish({it->picture, target, *it->roughOrientation});
+            // A box asks for its own exact size of the picture.
+            it->picture = PictureDecoder::finish(
+                {it->picture, exactTarget(target, it->picture.naturalSize), *it->roughOrientation});
             it->roughOrientation.reset();
             m_bytes += bytesOf(it->picture);
         }
