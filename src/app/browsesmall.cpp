@@ -649,11 +649,19 @@ void browsesmall::start()
         return;
     }
     m_display->holdLookAheadUntilPainted();
-    show();
+    // Straight into full screen, the window is not drawn first under the
+    // viewer: it shows once the viewer closes.
+    const bool intoViewer = !m_startup.commandLine.isEmpty() &&
+                            core::encoding::checkIsOn(core::keys::ImgFll.read(m_settings));
+    if (!intoViewer)
+        show();
     Form_Load();
     // Stepping through the folder with the arrow keys comes first.
-    if (!m_unloaded)
+    if (!m_unloaded) {
+        if (intoViewer)
+            show();
         File1->setFocus();
+    }
     // After the first picture: the logo is not worth its wait.
     QTimer::singleShot(0, this, &browsesmall::showLogo);
 }

@@ -333,22 +333,28 @@ void ImageDisplay::holdLookAheadUntilPainted()
     m_lookAheadHeld = true;
 }
 
+void ImageDisplay::viewerPainted()
+{
+    if (!m_lookAheadArmed)
+        return;
+    m_lookAheadArmed = false;
+    // After this paint has reached the screen.
+    QTimer::singleShot(0, this, [this] {
+        m_lookAheadHeld = false;
+        const int shown = m_lastIndex;
+        m_lastIndex = -1;
+        lookAhead(shown);
+    });
+}
+
 bool ImageDisplay::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_c.Image1 || event->type() != QEvent::Paint)
         return false;
     if (m_animation.paused() && paneSeen())
         m_animation.resume();
-    if (m_lookAheadArmed && !m_c.Image1->pixmap().isNull()) {
-        m_lookAheadArmed = false;
-        // After this paint has reached the screen.
-        QTimer::singleShot(0, this, [this] {
-            m_lookAheadHeld = false;
-            const int shown = m_lastIndex;
-            m_lastIndex = -1;
-            lookAhead(shown);
-        });
-    }
+    if (!m_c.Image1->pixmap().isNull())
+        viewerPainted();
     return false;
 }
 

@@ -104,6 +104,9 @@ public:
     QSize naturalSize() const override { return m_picture.naturalSize; }
     void setViewedBox(QSize box) override;
     platform::PictureRegions *regions() const override { return m_regions.get(); }
+    // The first picture is on screen, in the pane or the viewer: reading
+    // ahead may start.
+    void viewerPainted() override;
     // Opens the full-screen viewer on the picture shown; launchedFromCommandLine
     // as the viewer takes it. True when the viewer closed still as launched
     // from the command line.

@@ -115,6 +115,8 @@ Form4::Form4(ViewerHost &host, platform::PictureSource &pictures, core::AppState
     connect(&m_animation, &platform::Animation::frameReady, this, &Form4::showFrame);
     Image1->installEventFilter(new PaintHook(
         [this](const QRect &exposed) {
+            if (m_regions || !Image1->pixmap().isNull())
+                m_pictures.viewerPainted();
             if (!m_regions)
                 return false;
             paintRegions(exposed);

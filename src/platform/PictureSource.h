@@ -27,6 +27,8 @@ public:
     // regions of it, and viewedPicture is only a small overview; null when
     // viewedPicture is the whole picture.
     virtual PictureRegions *regions() const = 0;
+    // The viewer has painted a picture.
+    virtual void viewerPainted() = 0;
 };
 
 } // namespace platform

@@ -374,19 +374,24 @@ private Q_SLOTS:
         keys::FullScreenFit.save(*m_settings, fit);
         keys::FullScreenBox.save(*m_settings, box);
         QSize held;
+        bool underneath = true;
         m_desktop->answerModal([&](QDialog &dialog) {
             auto &viewer = static_cast<Form4 &>(dialog);
             viewer.show();
             held =
                 static_cast<browsesmall *>(viewer.parentWidget())->display().picture().image.size();
+            underneath = viewer.parentWidget()->isVisible();
             viewer.close();
             return 0;
         });
         const auto window = makeWindow(m_folder + QStringLiteral("/large.bmp"));
         QCOMPARE(held, decoded);
+        // The window is not drawn first under the viewer.
+        QVERIFY(!underneath);
         QCOMPARE(keys::FullScreenBox.read(*m_settings),
                  fit == QLatin1String("1") ? QStringLiteral("1280 1024") : box);
         // Back in the pane, the picture is as sharp as the pane shows it.
+        QVERIFY(window->isVisible());
         QVERIFY(window->display().picture().image.width() >= 445);
     }
 
