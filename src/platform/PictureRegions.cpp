@@ -8,7 +8,9 @@ namespace platform {
 std::optional<jpeg::Header> PictureRegions::suitable(const QString &path, qint64 limit)
 {
     jpeg::Header header;
+    // A band of a wider picture would hold more than a screenful is worth.
     if (!jpeg::readHeader(path, header) || !header.decodable || header.workBytes > 0 ||
+        header.stored.width() > maxWidth ||
         qint64(header.stored.width()) * header.stored.height() <= limit)
         return std::nullopt;
     return header;

@@ -30,6 +30,9 @@ public:
     // whole, it would be more than the look-ahead keeps (192 MiB / 2).
     static constexpr qint64 wholeLimitPixels = 24ll * 1024 * 1024;
     static constexpr int bandRows = 128;
+    // Stored rows wider than this make bands of more than 8 MiB: such a
+    // picture is decoded whole, within the decoder's memory limit.
+    static constexpr int maxWidth = 16384;
 
     // Whether path is a picture that is read by regions.
     static bool suits(const QString &path, qint64 limit = wholeLimitPixels);
