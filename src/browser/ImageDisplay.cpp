@@ -333,7 +333,7 @@ void ImageDisplay::holdLookAheadUntilPainted()
     m_lookAheadHeld = true;
 }
 
-void ImageDisplay::viewerPainted()
+void ImageDisplay::picturePainted()
 {
     if (!m_lookAheadArmed)
         return;
@@ -354,7 +354,7 @@ bool ImageDisplay::eventFilter(QObject *watched, QEvent *event)
     if (m_animation.paused() && paneSeen())
         m_animation.resume();
     if (!m_c.Image1->pixmap().isNull())
-        viewerPainted();
+        picturePainted();
     return false;
 }
 

@@ -106,7 +106,7 @@ public:
     platform::PictureRegions *regions() const override { return m_regions.get(); }
     // The first picture is on screen, in the pane or the viewer: reading
     // ahead may start.
-    void viewerPainted() override;
+    void picturePainted() override;
     // Opens the full-screen viewer on the picture shown; launchedFromCommandLine
     // as the viewer takes it. True when the viewer closed still as launched
     // from the command line.

@@ -116,7 +116,7 @@ Form4::Form4(ViewerHost &host, platform::PictureSource &pictures, core::AppState
     Image1->installEventFilter(new PaintHook(
         [this](const QRect &exposed) {
             if (m_regions || !Image1->pixmap().isNull())
-                m_pictures.viewerPainted();
+                m_pictures.picturePainted();
             if (!m_regions)
                 return false;
             paintRegions(exposed);

@@ -120,8 +120,6 @@ bool decodable(const jpeg_decompress_struct &info)
            info.jpeg_color_space == JCS_RGB;
 }
 
-// The steps that may jump hold nothing with a destructor of their own; the
-// image is the caller's, assigned here.
 // Only under a caller's setjmp: libjpeg may jump out of it.
 void start(Session &s, Header &header)
 {
@@ -142,6 +140,8 @@ void start(Session &s, Header &header)
     }
 }
 
+// The steps that may jump hold nothing with a destructor of their own; the
+// image is the caller's, assigned here.
 bool run(Session &s, Header &header, QSize atLeast, qint64 budget, QImage *image)
 {
     if (setjmp(s.trap.jump))
@@ -241,7 +241,7 @@ bool Rows::skipTo(int row, const std::function<bool()> &stop)
     return true;
 }
 
-bool Rows::read(QImage &into, int left, const std::function<bool()> &stop)
+bool Rows::read(QImage &into, int left)
 {
     Session &s = m_open->session;
     if (!m_open->ok || left < 0 || into.depth() != 32 ||
@@ -251,8 +251,6 @@ bool Rows::read(QImage &into, int left, const std::function<bool()> &stop)
         return m_open->ok = false;
     const size_t bytes = size_t(into.width()) * 4;
     for (int y = 0; y < into.height(); ++y) {
-        if (y % 64 == 0 && stop())
-            return false;
         JSAMPROW row = m_open->row.data();
         jpeg_read_scanlines(&s.info, &row, 1);
         std::memcpy(into.scanLine(y), m_open->row.data() + size_t(left) * 4, bytes);

@@ -55,8 +55,8 @@ public:
     // false when stopped or on an error.
     bool skipTo(int row, const std::function<bool()> &stop);
     // Reads the next into.height() rows and keeps of each the columns from
-    // left on, into.width() of them; false when stopped or on an error.
-    bool read(QImage &into, int left, const std::function<bool()> &stop);
+    // left on, into.width() of them; false on an error.
+    bool read(QImage &into, int left);
 
 private:
     struct Open;

@@ -189,8 +189,7 @@ void PictureRegions::run()
             image = QImage(m_stored.width(), height, QImage::Format_RGB32);
         } catch (const std::bad_alloc &) {
         }
-        const bool read = !image.isNull() && rows->skipTo(top, newer) &&
-                          rows->read(image, 0, [] { return false; });
+        const bool read = !image.isNull() && rows->skipTo(top, newer) && rows->read(image, 0);
         if (read) {
             const QRect stored(0, top, m_stored.width(), height);
             bands[*next] = {oriented(stored, m_stored, m_orientation),

@@ -27,8 +27,9 @@ public:
     // regions of it, and viewedPicture is only a small overview; null when
     // viewedPicture is the whole picture.
     virtual PictureRegions *regions() const = 0;
-    // The viewer has painted a picture.
-    virtual void viewerPainted() = 0;
+    // The viewer has painted a picture: the first paint is what starting
+    // up waits for.
+    virtual void picturePainted() = 0;
 };
 
 } // namespace platform
