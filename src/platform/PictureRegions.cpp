@@ -197,8 +197,9 @@ void PictureRegions::run()
             publish(bands);
         }
         lock.lock();
-        // A file that fails is not read again until the view moves.
-        givenUp = !read && !rows->ok();
+        // A band that fails (a broken file, no memory) is not tried again
+        // until the view moves.
+        givenUp = !read && !m_stop && !(m_wanted && *m_wanted != wanted);
     }
 }
 
