@@ -597,12 +597,16 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
     }
 }
 
+bool browsesmall::launchesIntoViewer(core::SettingsStore &settings, const QString &commandLine)
+{
+    return !core::commandLinePath(commandLine).isEmpty() &&
+           core::encoding::checkIsOn(core::keys::ImgFll.read(settings));
+}
+
 std::optional<QSize> browsesmall::launchTarget(core::SettingsStore &settings,
                                                const QString &commandLine)
 {
-    using core::encoding::checkIsOn;
-    if (core::commandLinePath(commandLine).isEmpty() ||
-        !checkIsOn(core::keys::ImgFll.read(settings)))
+    if (!launchesIntoViewer(settings, commandLine))
         return std::nullopt;
     if (core::keys::FullScreenFit.read(settings) != QLatin1String("1")) {
         // One too large to hold whole is seen by regions, over the pane's
@@ -651,8 +655,7 @@ void browsesmall::start()
     m_display->holdLookAheadUntilPainted();
     // Straight into full screen, the window is not drawn first under the
     // viewer: it shows once the viewer closes.
-    const bool intoViewer = !m_startup.commandLine.isEmpty() &&
-                            core::encoding::checkIsOn(core::keys::ImgFll.read(m_settings));
+    const bool intoViewer = launchesIntoViewer(m_settings, m_startup.commandLine);
     if (!intoViewer)
         show();
     Form_Load();
@@ -790,8 +793,7 @@ void browsesmall::fullScreenLaunch()
 {
     using core::encoding::checkIsOn;
     // Only a picture that is shown can be viewed full screen.
-    if (!checkIsOn(core::keys::ImgFll.read(m_settings)) || m_startup.commandLine.isEmpty() ||
-        m_display->picture().isNull()) {
+    if (!launchesIntoViewer(m_settings, m_startup.commandLine) || m_display->picture().isNull()) {
         m_display->setLaunchTarget(std::nullopt);
         return;
     }

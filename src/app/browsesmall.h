@@ -82,6 +82,9 @@ public:
     // What a launch straight into full screen decodes its picture at: the
     // natural size, or within the box the viewer last fitted pictures to;
     // nothing when the launch is not one, or the box is not known yet.
+    // Whether the picture named on the command line opens straight into
+    // full screen ("imgfll").
+    static bool launchesIntoViewer(core::SettingsStore &settings, const QString &commandLine);
     static std::optional<QSize> launchTarget(core::SettingsStore &settings,
                                              const QString &commandLine);
 
