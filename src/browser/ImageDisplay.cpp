@@ -146,6 +146,7 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
     m_c.mnuBackCol->menuAction()->setEnabled(true);
     Q_EMIT imageSelected();
 
+    const quint64 choice = ++m_choices;
     m_state.CurrentImagePath = path;
     m_animation.stop();
     // Reading ahead waits for this picture's paint, not an earlier one's.
@@ -167,11 +168,17 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
             m_decoder.render(m_picture, stretchedSize());
         }
     } catch (const Error &error) {
+        if (choice != m_choices)
+            return; // a newer choice was shown meanwhile
         // A file that cannot be shown leaves an empty pane, not the last picture.
         clearPicture();
         shown = false;
         platform::reportError(m_desktop, error, platform::captions::NumberOnly);
+        if (error.number == Error::UserInterrupt && listIndex >= 0)
+            drawWhenStillChosen(path, choice);
     }
+    if (choice != m_choices)
+        return;
 
     m_c.HScroll1->setValue(0);
     m_c.VScroll1->setValue(0);
@@ -195,6 +202,21 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
         Q_EMIT imageShown(m_state.CurrentImagePath, name, m_picture.naturalSize);
     else
         Q_EMIT imageFailed();
+}
+
+void ImageDisplay::drawWhenStillChosen(const QString &path, quint64 choice)
+{
+    // After the input that gave the drawing up has had its effect: a drawing
+    // given up for a press that chose nothing else is drawn after all.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path, choice] {
+            if (choice == m_choices && !m_state.FullScreenOpen && m_c.Image1->window()->isVisible() &&
+                m_c.File1->listIndex() >= 0 &&
+                imagePath(m_c.File1->path(), m_c.File1->fileName()) == path)
+                File1_Click();
+        },
+        Qt::QueuedConnection);
 }
 
 QSize ImageDisplay::paneTarget(bool stretched)

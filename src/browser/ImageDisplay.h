@@ -145,6 +145,7 @@ private:
     void File1_KeyDown(int key);
     // listIndex: the file's entry in File1, or -1.
     void showPicture(const QString &path, const QString &name, int listIndex);
+    void drawWhenStillChosen(const QString &path, quint64 choice);
     void enableViewButtons();
     // A moving GIF plays while the pane is seen.
     void playAnimation();
@@ -188,6 +189,7 @@ private:
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;
     int m_lastIndex = -1; // the entry shown before: the direction of travel
+    quint64 m_choices = 0; // pictures asked for so far: a later one makes an earlier stale
     bool m_lookAheadHeld = false;
     bool m_lookAheadArmed = false; // held, and a picture is on its way to the screen
     bool m_stretch = true;         // Image1 stretches its picture

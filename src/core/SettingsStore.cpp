@@ -4,7 +4,9 @@
 #include "platform/Error.h"
 
 #include <optional>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QMap>
 #include <QSettings>
@@ -91,6 +93,96 @@ QString damagedCopyName(const QString &file)
     return name;
 }
 
+// A settings file that is a link (into a folder of dotfiles, say) is written
+// where the link points, and the link stays.
+QString resolvedFile(const QString &file)
+{
+    QString path = file;
+    for (int hops = 0; hops < 40 && QFileInfo(path).isSymLink(); ++hops)
+        path = QFileInfo(path).symLinkTarget();
+    return path;
+}
+
+QString scratchPrefix(const QString &file)
+{
+    return u'.' + QFileInfo(file).fileName() + QStringLiteral(".edit-");
+}
+
+// Private copies left by a writer that was killed. Only a writer holding the
+// file's lock calls this, so none of them is in use; the age spares one of a
+// writer that does not lock.
+void removeStaleScratch(const QString &file)
+{
+    const QFileInfo info(file);
+    const QFileInfoList left =
+        info.dir().entryInfoList({scratchPrefix(file) + u'*'}, QDir::Dirs | QDir::Hidden);
+    for (const QFileInfo &dir : left) {
+        if (!dir.isSymLink() && dir.lastModified().secsTo(QDateTime::currentDateTime()) >= 60)
+            QDir(dir.filePath()).removeRecursively();
+    }
+}
+
+// Undoes the INI writer's escapes of section and key names: "%XX", "%UXXXX".
+QString unescapedName(const QByteArray &name)
+{
+    QString out;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == '%' && i + 5 < name.size() && name[i + 1] == 'U') {
+            out += QChar(char16_t(name.mid(i + 2, 4).toUShort(nullptr, 16)));
+            i += 5;
+        } else if (name[i] == '%' && i + 2 < name.size()) {
+            out += QChar(char16_t(name.mid(i + 1, 2).toUShort(nullptr, 16)));
+            i += 2;
+        } else {
+            out += QLatin1Char(name[i]);
+        }
+    }
+    return out;
+}
+
+// Reads the written bytes as they lie on the disk, without the toolkit's
+// cache: every key the edit left is there once, with its value where it is
+// plain text, and the last line is whole.
+bool holdsWhole(const QByteArray &bytes, const QMap<QString, QVariant> &expected)
+{
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        return false;
+    QMap<QString, QByteArray> found;
+    QString prefix;
+    for (const QByteArray &line : bytes.split('\n')) {
+        const QByteArray text = line.trimmed();
+        if (text.isEmpty() || text.startsWith(';') || text.startsWith('#'))
+            continue;
+        if (text.startsWith('[') && text.endsWith(']')) {
+            const QByteArray name = text.mid(1, text.size() - 2);
+            // The root keys sit under [General]; a real group of that name is [%General].
+            if (name == "General")
+                prefix.clear();
+            else
+                prefix = (name == "%General" ? QStringLiteral("General") : unescapedName(name)) + u'/';
+            continue;
+        }
+        const qsizetype equals = text.indexOf('=');
+        if (equals <= 0)
+            return false;
+        QString key = prefix + unescapedName(text.left(equals).trimmed());
+        key.replace(u'\\', u'/');
+        found.insert(key, text.mid(equals + 1).trimmed());
+    }
+    if (found.size() != expected.size())
+        return false;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const auto raw = found.constFind(it.key());
+        if (raw == found.cend())
+            return false;
+        const bool plain = it.value().typeId() == QMetaType::QString && !raw->contains('"') &&
+                           !raw->contains('\\') && !raw->startsWith('@');
+        if (plain && QString::fromUtf8(*raw) != it.value().toString())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(QString folder) : m_folder(std::move(folder)) {}
@@ -144,8 +236,9 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
 
 void SettingsStore::change(const QString &app, const std::function<void(QSettings &)> &edit)
 {
-    const QString file = fileFor(app);
-    if (!QDir().mkpath(m_folder))
+    const QString file = resolvedFile(fileFor(app));
+    const QString folder = QFileInfo(file).path();
+    if (!QDir().mkpath(folder))
         throw notWritable(file);
     // Copies of the program take turns; a holder that ended holds nothing.
     platform::FileLock lock(file);
@@ -153,6 +246,7 @@ void SettingsStore::change(const QString &app, const std::function<void(QSetting
         throw platform::Error(
             platform::Error::PathFileAccess,
             QStringLiteral("The settings file \"%1\" is kept busy by another program.").arg(file));
+    removeStaleScratch(file);
     QFile current(file);
     QByteArray original;
     const bool existed = current.exists();
@@ -164,10 +258,12 @@ void SettingsStore::change(const QString &app, const std::function<void(QSetting
             throw notWritable(file);
         current.close();
     }
-    // The toolkit's INI code changes a private copy; what it wrote is read
-    // back and checked, and only then replaces the file, flushed and synced:
-    // its own writer can report success on a full disk with nothing written.
-    const QTemporaryDir scratch;
+    // The toolkit's INI code changes a private copy beside the file, on the
+    // same disk; what reached the disk is read back by a reader of our own
+    // and checked, and only then replaces the file, flushed and synced: the
+    // toolkit's writer can report success on a full disk with the file cut,
+    // and its readers answer from a cache rather than from the disk.
+    const QTemporaryDir scratch(folder + u'/' + scratchPrefix(file) + QStringLiteral("XXXXXX"));
     const QString copy = scratch.filePath(QStringLiteral("settings.conf"));
     if (!scratch.isValid() || !platform::replaceFile(copy, original))
         throw notWritable(file);
@@ -188,13 +284,8 @@ void SettingsStore::change(const QString &app, const std::function<void(QSetting
     if (!written.open(QIODevice::ReadOnly))
         throw notWritable(file);
     const QByteArray changed = written.readAll();
-    written.close();
-    QSettings check(copy, QSettings::IniFormat);
-    for (const QString &key : check.allKeys()) {
-        if (check.value(key) != expected.value(key))
-            throw notWritable(file);
-    }
-    if (check.allKeys().size() != expected.size() || !platform::replaceFile(file, changed))
+    if (written.error() != QFileDevice::NoError || !holdsWhole(changed, expected) ||
+        !platform::replaceFile(file, changed))
         throw notWritable(file);
 }
 

@@ -1,8 +1,11 @@
 #include "AtomicFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <QFile>
 #include <sys/file.h>
@@ -12,11 +15,60 @@
 
 namespace pantrel {
 
+namespace {
+
+bool isTemporaryOf(const QByteArray &base, const char *name)
+{
+    const size_t length = std::strlen(name);
+    if (length != size_t(base.size()) + 7 || std::strncmp(name, base.constData(), base.size()) != 0 ||
+        name[base.size()] != '.')
+        return false;
+    for (size_t i = size_t(base.size()) + 1; i < length; ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int removeStaleTemporaries(const QString &path, int minimumAgeSeconds)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(qMax<qsizetype>(slash, 1));
+    const QByteArray base = target.mid(slash + 1);
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    const time_t now = ::time(nullptr);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isTemporaryOf(base, entry->d_name))
+            continue;
+        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK |
+                                                                 O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat facts = {};
+        // A writer holds its temporary locked until the rename; one whose
+        // writer ended holds no lock.
+        if (::fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode) &&
+            now - facts.st_mtim.tv_sec >= minimumAgeSeconds && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
+}
+
 bool replaceFile(const QString &path, const QByteArray &contents, bool executable,
                  QString *errorString)
 {
     const QByteArray target = QFile::encodeName(path);
     QByteArray temporary = target + ".XXXXXX";
+    removeStaleTemporaries(path);
     const int fd = ::mkstemp(temporary.data());
     const auto fail = [&](int error) {
         if (errorString)
@@ -25,6 +77,7 @@ bool replaceFile(const QString &path, const QByteArray &contents, bool executabl
     };
     if (fd < 0)
         return fail(errno);
+    ::flock(fd, LOCK_EX);
     const auto discard = [&](int error) {
         ::close(fd);
         ::unlink(temporary.constData());
@@ -52,16 +105,10 @@ bool replaceFile(const QString &path, const QByteArray &contents, bool executabl
     }
     if (::fsync(fd) != 0)
         return discard(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return fail(error);
-    }
-    if (::rename(temporary.constData(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return fail(error);
-    }
+    // Closed only after the rename, so the lock covers the temporary's whole life.
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return discard(errno);
+    ::close(fd);
     return true;
 }
 

@@ -13,6 +13,11 @@ namespace pantrel {
 bool replaceFile(const QString &path, const QByteArray &contents, bool executable = false,
                  QString *errorString = nullptr);
 
+// Removes the temporaries that replaceFile leaves beside "path" when its
+// writer is killed: "<name>.XXXXXX" files no writer holds, at least the given
+// age old. replaceFile calls it first. Gives how many it removed.
+int removeStaleTemporaries(const QString &path, int minimumAgeSeconds = 60);
+
 // A lock on "<path>.lock" between processes, held by the open file: the
 // system lets it go when its holder ends, however it ends, so no lock is
 // ever left stale. The file itself stays.

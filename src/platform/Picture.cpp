@@ -14,6 +14,7 @@
 #include <new>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QFile>
 #include <QImageReader>
 #include <QPointer>
@@ -183,9 +184,11 @@ void killGroup(QProcess &process)
     process.waitForFinished(2000);
 }
 
-// While a helper draws, the window goes on answering: the first key, click,
-// wheel turn or close gives the picture up, and that input and any after it
-// reach their windows once the drawing is abandoned, in order.
+// While a helper draws, the window goes on answering: a key press, click,
+// wheel turn or close, which may choose another picture, gives the picture
+// up, and that input and any after it reach their windows once the drawing
+// is abandoned, in order. The release of the key or button that chose the
+// drawing, a modifier key and pointer motion change nothing: they pass.
 class InputWatch final : public QObject
 {
 public:
@@ -215,24 +218,57 @@ protected:
     {
         switch (event->type()) {
         case QEvent::ShortcutOverride:
+            if (isModifier(event))
+                return false;
             // A shortcut would run its command now: taken as a key press.
             event->accept();
             return true;
         case QEvent::KeyPress:
+            if (isModifier(event))
+                return false;
+            return hold(receiver, event);
         case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
+            // Kept in order behind input already held; alone, it passes.
+            return m_held.empty() ? false : hold(receiver, event);
+        case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
+            return hold(receiver, event);
         case QEvent::Close:
-            if (!event->spontaneous() && m_held.empty() && event->type() == QEvent::Close)
+            if (!event->spontaneous() && m_held.empty())
                 return false; // the program's own closing
-            m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
-            m_loop.quit();
+            return hold(receiver, event);
+        default:
+            return false;
+        }
+    }
+
+private:
+    static bool isModifier(const QEvent *event)
+    {
+        switch (static_cast<const QKeyEvent *>(event)->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
             return true;
         default:
             return false;
         }
+    }
+    bool hold(QObject *receiver, const QEvent *event)
+    {
+        m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+        m_loop.quit();
+        return true;
     }
 
 private:

@@ -10,7 +10,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThread>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace core;
 
@@ -122,6 +129,82 @@ private Q_SLOTS:
             disk.empty();
             QVERIFY(platform::replaceFile(file, before));
         }
+    }
+
+    // The private copy lives beside the file: a full temporary disk
+    // neither cuts the file nor fails the write.
+    void aFullTemporaryDiskCutsNothing()
+    {
+        SmallDisk disk(m_env->root() + QStringLiteral("/tmpdisk"), 256);
+        if (!disk.usable())
+            QSKIP("a small disk cannot be mounted here (needs root)");
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(m_env->root() + QStringLiteral("/tmpdisk")));
+        const auto restore = qScopeGuard([&] { qputenv("TMPDIR", tmp); });
+        QList<std::pair<QString, QString>> values;
+        for (int i = 0; i < 120; ++i)
+            values.append(
+                {QStringLiteral("key%1").arg(i), QStringLiteral("value %1 ").arg(i).repeated(3)});
+        m_store->save(keys::Imagrove2, QStringLiteral("Options"), values);
+        for (int pages = 0; pages <= 4; ++pages) {
+            QVERIFY(disk.fillLeaving(pages));
+            m_store->save(keys::Imagrove2, QStringLiteral("Options"), QStringLiteral("Path"),
+                          QString::number(pages));
+            QFile file(m_store->fileFor(keys::Imagrove2));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().count("value "), 120 * 3);
+        }
+    }
+
+    void aLinkedFileIsWrittenWhereItPoints()
+    {
+        const QString target = m_env->makeFile(QStringLiteral("dotfiles/Imagrove2.conf"));
+        const QString file = m_store->fileFor(keys::Imagrove2);
+        QDir().mkpath(QFileInfo(file).path());
+        QVERIFY(QFile::link(target, file));
+        keys::GreyMode.save(*m_store, QStringLiteral("1"));
+        QVERIFY(QFileInfo(file).isSymLink());
+        QCOMPARE(QSettings(target, QSettings::IniFormat).value(QStringLiteral("Options/greymode")),
+                 QVariant(QStringLiteral("1")));
+        QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // Writers killed at any moment leave temporaries; the next writer
+    // removes those their writers left, once they are a minute old.
+    void temporariesOfKilledWritersAreRemoved()
+    {
+        const QString file = m_store->fileFor(keys::Imagrove2);
+        const QString folder = QFileInfo(file).path();
+        QList<std::pair<QString, QString>> values;
+        for (int i = 0; i < 400; ++i)
+            values.append({QStringLiteral("key%1").arg(i), QString(100, u'v')});
+        m_store->save(keys::Imagrove2, QStringLiteral("Options"), values);
+        const auto leftovers = [&] {
+            return QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                       .size() -
+                   2; // the file and its lock
+        };
+        for (int round = 0; round < 40 && leftovers() < 3; ++round) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (;;)
+                    m_store->save(keys::Imagrove2, QStringLiteral("Options"), values);
+            }
+            QThread::usleep(2000 + (round * 1777) % 15000);
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        QVERIFY(leftovers() > 0);
+        keys::GreyMode.save(*m_store, QStringLiteral("1"));
+        QVERIFY(leftovers() > 0); // too young to tell from a live writer's
+        const timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+        for (const QString &name :
+             QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(folder + u'/' + name), old, 0), 0);
+        keys::GreyMode.save(*m_store, QStringLiteral("0"));
+        QCOMPARE(leftovers(), 0);
+        QCOMPARE(m_store->get(keys::Imagrove2, QStringLiteral("Options"), QStringLiteral("key399")),
+                 QString(100, u'v'));
     }
 
     void failedWriteRaisesError75()

@@ -5,6 +5,8 @@
 #include "TestEnvironment.h"
 
 #include <numeric>
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -221,6 +223,22 @@ private Q_SLOTS:
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == before);
+        file.close();
+        if (how != QLatin1String("killed"))
+            return;
+        // The killed writer's temporary goes with the next write once it is
+        // a minute old.
+        const QDir folder = QFileInfo(registry.path()).dir();
+        const QStringList pattern{QStringLiteral("registry.reg.??????")};
+        const QFileInfoList left = folder.entryInfoList(pattern, QDir::Files);
+        QCOMPARE(left.size(), 1);
+        QFile stale(left.first().filePath());
+        QVERIFY(stale.open(QIODevice::ReadWrite));
+        QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                  QFileDevice::FileModificationTime));
+        stale.close();
+        QVERIFY(registry.update([](RegistryTree &) { return true; }));
+        QVERIFY(folder.entryList(pattern, QDir::Files).isEmpty());
     }
 
     void nearlyFullDiskAndStaleLock_data()
