@@ -211,8 +211,8 @@ void ImageDisplay::drawWhenStillChosen(const QString &path, quint64 choice)
     QMetaObject::invokeMethod(
         this,
         [this, path, choice] {
-            if (choice == m_choices && !m_state.FullScreenOpen && m_c.Image1->window()->isVisible() &&
-                m_c.File1->listIndex() >= 0 &&
+            if (choice == m_choices && !m_state.FullScreenOpen &&
+                m_c.Image1->window()->isVisible() && m_c.File1->listIndex() >= 0 &&
                 imagePath(m_c.File1->path(), m_c.File1->fileName()) == path)
                 File1_Click();
         },

@@ -6,8 +6,8 @@
 #include <optional>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QSettings>
 #include <QStandardPaths>
@@ -159,7 +159,8 @@ bool holdsWhole(const QByteArray &bytes, const QMap<QString, QVariant> &expected
             if (name == "General")
                 prefix.clear();
             else
-                prefix = (name == "%General" ? QStringLiteral("General") : unescapedName(name)) + u'/';
+                prefix =
+                    (name == "%General" ? QStringLiteral("General") : unescapedName(name)) + u'/';
             continue;
         }
         const qsizetype equals = text.indexOf('=');

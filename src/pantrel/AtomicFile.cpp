@@ -20,8 +20,8 @@ namespace {
 bool isTemporaryOf(const QByteArray &base, const char *name)
 {
     const size_t length = std::strlen(name);
-    if (length != size_t(base.size()) + 7 || std::strncmp(name, base.constData(), base.size()) != 0 ||
-        name[base.size()] != '.')
+    if (length != size_t(base.size()) + 7 ||
+        std::strncmp(name, base.constData(), base.size()) != 0 || name[base.size()] != '.')
         return false;
     for (size_t i = size_t(base.size()) + 1; i < length; ++i) {
         if (!std::isalnum(static_cast<unsigned char>(name[i])))
@@ -46,16 +46,16 @@ int removeStaleTemporaries(const QString &path, int minimumAgeSeconds)
     while (const dirent *entry = ::readdir(dir)) {
         if (!isTemporaryOf(base, entry->d_name))
             continue;
-        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK |
-                                                                 O_CLOEXEC);
+        const int fd =
+            ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat facts = {};
         // A writer holds its temporary locked until the rename; one whose
         // writer ended holds no lock.
         if (::fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode) &&
-            now - facts.st_mtim.tv_sec >= minimumAgeSeconds && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            now - facts.st_mtim.tv_sec >= minimumAgeSeconds &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
             ++removed;
         ::close(fd);
     }

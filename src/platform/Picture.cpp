@@ -14,9 +14,9 @@
 #include <new>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QFile>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QProcess>
 #include <QThread>

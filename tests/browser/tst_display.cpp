@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace core;
 
@@ -136,6 +137,32 @@ private Q_SLOTS:
         QCOMPARE(m_stub.nameOf(m_c.fullScreenButton->pixmap()),
                  browser::ToolbarPicture::FullScreen);
         QCOMPARE(m_stub.nameOf(m_c.resizeButton->pixmap()), browser::ToolbarPicture::Actual);
+    }
+
+    // A drawing of more than a pipe's 64 KiB keeps its helper busy while
+    // the window answers input; only a new choice gives it up.
+    void aDrawingIsGivenUpOnlyForANewChoice_data()
+    {
+        QTest::addColumn<bool>("press");
+        QTest::newRow("the release of the key that chose it") << false;
+        QTest::newRow("a press that chooses nothing else") << true;
+    }
+    void aDrawingIsGivenUpOnlyForANewChoice()
+    {
+        QFETCH(bool, press);
+        copy(QStringLiteral("libemf2svg/emf/test-004.emf"), QStringLiteral("h.emf"));
+        start();
+        select(QStringLiteral("g.cur"));
+        QTimer::singleShot(0, File1, [&] {
+            if (press)
+                clickRow(File1, File1->count() - 1);
+            else
+                QTest::keyRelease(File1, Qt::Key_Down);
+        });
+        QTest::keyPress(File1, Qt::Key_Down);
+        QTRY_COMPARE(m_i.FileName->text(), QStringLiteral("h.emf"));
+        QVERIFY(m_c.Image1->isVisible() && !m_c.Image1->pixmap().isNull());
+        QVERIFY(m_c.fullScreenButton->isEnabled());
     }
 
     void clearedSelectionOrListSyncShowsNothing()

@@ -5,16 +5,16 @@
 #include "SmallDisk.h"
 #include "TestEnvironment.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
-#include <csignal>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -180,7 +180,8 @@ private Q_SLOTS:
             values.append({QStringLiteral("key%1").arg(i), QString(100, u'v')});
         m_store->save(keys::Imagrove2, QStringLiteral("Options"), values);
         const auto leftovers = [&] {
-            return QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+            return QDir(folder)
+                       .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                        .size() -
                    2; // the file and its lock
         };
