@@ -24,6 +24,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
@@ -647,6 +648,9 @@ bool browsesmall::agreementAndUpgrade()
 
 void browsesmall::start()
 {
+    // Hidden in the tray, the main window is not among the windows shown: a
+    // message box or the About box closing there must not end the program.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     // Nothing of the window is saved when the program ends here.
     if (!agreementAndUpgrade()) {
         m_unloaded = true;
@@ -834,6 +838,8 @@ void browsesmall::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
     event->accept();
+    // The program ends with this window, and only with it.
+    QCoreApplication::quit();
 }
 
 void browsesmall::Form_Unload()

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace core;
 using extras::SysTray;
@@ -154,6 +155,33 @@ private Q_SLOTS:
         QVERIFY(window->ostrel->InTray());
         window->close();
         QVERIFY(!window->ostrel->InTray());
+    }
+
+    // Hidden in the tray, a box that closes leaves no window shown: the
+    // program goes on, and ends (saving as the close does) only on Yes.
+    void closeImagroveFromTheTrayEndsOnlyOnYes()
+    {
+        auto window = makeWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->hide();
+        bool answeredNo = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            QWidget box;
+            box.show();
+            box.close();
+            m_desktop->answerMessage(platform::Answer::No);
+            window->mnuCloseIG->trigger();
+        });
+        QTimer::singleShot(300, window.get(), [&] {
+            answeredNo = !window->ended();
+            m_desktop->answerMessage(platform::Answer::Yes);
+            window->mnuCloseIG->trigger();
+        });
+        QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        QVERIFY(answeredNo);
+        QVERIFY(window->ended());
+        QCOMPARE(keys::Favlist.read(*m_settings, QStringLiteral("absent")), QStringLiteral("0"));
     }
 };
 
