@@ -37,6 +37,8 @@ Error invalidPicture(const QString &detail = {})
                                             : QStringLiteral("Invalid picture: %1").arg(detail));
 }
 
+constexpr int MaxIconSide = 1024;
+
 Error tooLarge(QSize size)
 {
     return Error(Error::Overflow,
@@ -476,7 +478,8 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     QFile file;
     openPicture(picture.path, file);
     // An icon's directory may understate an entry: its own header tells.
-    const QList<QSize> entries = picture.format == "ico" ? iconEntrySizes(file) : QList<QSize>();
+    const bool icon = picture.format == "ico" || picture.format == "cur";
+    const QList<QSize> entries = icon ? iconEntrySizes(file) : QList<QSize>();
     file.seek(0);
     QImageReader reader(&file, picture.format);
     reader.setDecideFormatFromContent(false);
@@ -504,6 +507,10 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
         QSize stored = reader.size();
         if (stored.isValid())
             stored = stored.expandedTo(entries.value(best));
+        // No icon or cursor is drawn this large; an entry that claims to be
+        // would be decoded whole on the spot.
+        if (icon && (stored.width() > MaxIconSide || stored.height() > MaxIconSide))
+            throw tooLarge(stored);
         if (!stored.isValid()) {
             // Some readers only learn the size by decoding.
             const QImage probe = reader.read();

@@ -310,6 +310,10 @@ private Q_SLOTS:
             << "exif-orientation/Portrait_6.jpg" << 22000 << QSize() << int(Error::Overflow);
         QTest::newRow("icon holding a huge png")
             << "image-rs/ico/png-32bpp-alpha.ico" << 30000 << pane << int(Error::Overflow);
+        QTest::newRow("icon holding a 20000 png, actual size")
+            << "image-rs/ico/png-32bpp-alpha.ico" << 20000 << QSize() << int(Error::Overflow);
+        QTest::newRow("icon holding a 1025 png")
+            << "image-rs/ico/png-32bpp-alpha.ico" << 1025 << pane << int(Error::Overflow);
         QTest::newRow("svg named as an icon") << "svg" << 0 << pane << int(Error::InvalidPicture);
         QTest::newRow("svg, actual size") << "svg" << 1 << QSize() << int(Error::Overflow);
         QTest::newRow("png claiming 30000")
