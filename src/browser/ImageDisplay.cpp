@@ -194,10 +194,9 @@ void ImageDisplay::showPicture(const QString &path, const QString &name, int lis
         playAnimation();
     // Only a picture on show can be viewed full screen.
     m_c.mnuFullscrn->setEnabled(shown);
-    if (!shown) {
-        m_c.fullScreenButton->setPixmap(m_pictures.picture(ToolbarPicture::FullScreenBw));
-        m_c.fullScreenButton->setEnabled(false);
-    }
+    m_c.fullScreenButton->setPixmap(
+        m_pictures.picture(shown ? ToolbarPicture::FullScreen : ToolbarPicture::FullScreenBw));
+    m_c.fullScreenButton->setEnabled(shown);
     if (shown)
         Q_EMIT imageShown(m_state.CurrentImagePath, name, m_picture.naturalSize);
     else

@@ -452,6 +452,26 @@ private Q_SLOTS:
         });
     }
 
+    void fullScreenButtonComesBackAfterAnUnreadableFile()
+    {
+        QFile broken(m_folder + QStringLiteral("/b.bmp"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("BM not a picture") > 0);
+        broken.close();
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            unlock(viewer);
+            m_desktop->answerMessage(platform::Answer::Ok);
+            QTest::keyClick(&viewer, Qt::Key_Right);
+            QTest::keyClick(&viewer, Qt::Key_Right);
+            QCOMPARE(shown(viewer), QColor(Qt::blue));
+        });
+        QVERIFY(window->pics[6]->isEnabled());
+        bool opened = false;
+        inViewer(
+            *window, [&](Form4 &) { opened = true; }, true);
+        QVERIFY(opened);
+    }
+
     void largePictureScrollsOrFits_data()
     {
         QTest::addColumn<bool>("fit");
