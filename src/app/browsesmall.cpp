@@ -406,7 +406,7 @@ void browsesmall::assemble()
                                       File1,
                                       {centralWidget(), Drive1, Dir1, File1, fraFavLab, Label4,
                                        FavList, Picture1, welcome, Image1, Image2}},
-                                     m_settings, m_desktop, *m_navigation, this);
+                                     m_settings, m_state, m_desktop, *m_navigation, this);
     m_commands = new browser::BrowserCommands(
         {mnuCopy, mnuCopyImg, mnuClear, mnuEdit, mnuEditor, lin754, mnuHelpcont, mnuReadme,
          mnuHomepage, mnuTopten, mnuMail, mnuMail2, mnuLink, mnuGallery},
@@ -600,7 +600,9 @@ void browsesmall::readAhead(platform::PictureCache &cache, core::SettingsStore &
 
 bool browsesmall::launchesIntoViewer(core::SettingsStore &settings, const QString &commandLine)
 {
-    return !core::commandLinePath(commandLine).isEmpty() &&
+    // A file that is not there, or a folder, opens the main window as ever.
+    const QString path = core::commandLinePath(commandLine);
+    return !path.isEmpty() && platform::regularFileFacts(path) &&
            core::encoding::checkIsOn(core::keys::ImgFll.read(settings));
 }
 
@@ -741,9 +743,18 @@ void browsesmall::Form_Load()
 QString browsesmall::commandLineFolder()
 {
     const QString path = core::commandLinePath(m_startup.commandLine);
-    if (path.isEmpty() || !platform::regularFileFacts(path))
+    const QFileInfo named(path);
+    if (path.isEmpty())
         return {};
-    core::SplitPath(m_state, QFileInfo(path).absoluteFilePath());
+    if (named.isDir()) {
+        // A folder is opened, with nothing chosen in it.
+        m_state.CommandLineFolder = platform::normalFolder(named.absoluteFilePath());
+        m_state.CommandLineFile.clear();
+    } else if (platform::regularFileFacts(path)) {
+        core::SplitPath(m_state, named.absoluteFilePath());
+    } else {
+        return {};
+    }
     const QString folder =
         m_state.CommandLineFolder.isEmpty() ? QStringLiteral("/") : m_state.CommandLineFolder;
     // An image whose folder cannot be listed is not offered at all.
@@ -780,6 +791,8 @@ bool browsesmall::openStartFolder(const QString &imageFolder)
 bool browsesmall::selectCommandLineImage()
 {
     const QString file = m_state.CommandLineFile;
+    if (file.isEmpty())
+        return false;
     // Find the entry first, so that only the file asked for is decoded.
     File1->setEnabled(false);
     bool found = false;

@@ -1,5 +1,6 @@
 #include "browsesmall.h"
 #include "core/AppState.h"
+#include "core/Paths.h"
 #include "core/SettingsStore.h"
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
         early << platform::nameFromBytes(argv[i]);
     platform::PictureCache cache(platform::PictureDecoder({}, {}),
                                  platform::PictureCache::Start::BeforeToolkit);
-    browsesmall::readAhead(cache, settings, early.join(u' '));
+    browsesmall::readAhead(cache, settings, core::commandLineOf(early));
 
     avoidSessionBusLaunch();
     QApplication app(argc, argv);
@@ -45,16 +46,16 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Imagrove"));
     QApplication::setOrganizationName(QStringLiteral("Imagrove"));
 
-    // The image path may come split by the shell when it holds spaces. The
-    // toolkit has taken its own options out of argv; a name keeps its bytes.
+    // The toolkit has taken its own options out of argv; a name keeps its bytes.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << platform::nameFromBytes(argv[i]);
 
     core::AppState state;
     platform::QtDesktop desktop;
-    browsesmall window(settings, state, desktop,
-                       {QApplication::applicationDirPath(), arguments.join(u' '), &cache});
+    browsesmall window(
+        settings, state, desktop,
+        {QApplication::applicationDirPath(), core::commandLineOf(arguments), &cache});
     // The first image, not the tips' placeholder picture.
     QObject::connect(
         &window, &browsesmall::imageShown, &window,

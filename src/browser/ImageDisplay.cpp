@@ -118,6 +118,15 @@ void ImageDisplay::File1_Click()
 
 void ImageDisplay::showFile(const QString &path)
 {
+    // A file that is not there changes nothing of the window; why is said.
+    try {
+        platform::PictureDecoder::requireReadable(path);
+    } catch (const Error &error) {
+        if (error.number == Error::FileNotFound) {
+            platform::reportError(m_desktop, error, platform::captions::NumberOnly);
+            return;
+        }
+    }
     showPicture(path, QFileInfo(path).fileName(), -1);
     enableViewButtons();
 }

@@ -188,7 +188,7 @@ private:
     mutable QImage m_fullSize; // shownPicture's copy, made when first asked
     FullScreenViewer *m_viewer = nullptr;
     platform::PictureCache *m_cache = nullptr;
-    int m_lastIndex = -1; // the entry shown before: the direction of travel
+    int m_lastIndex = -1;  // the entry shown before: the direction of travel
     quint64 m_choices = 0; // pictures asked for so far: a later one makes an earlier stale
     bool m_lookAheadHeld = false;
     bool m_lookAheadArmed = false; // held, and a picture is on its way to the screen

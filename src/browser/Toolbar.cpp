@@ -3,9 +3,11 @@
 #include "core/Paths.h"
 #include "core/SettingKeys.h"
 #include "platform/ErrorReport.h"
+#include "platform/FileListing.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPainter>
 
@@ -19,8 +21,10 @@ constexpr bool isButton(int index)
 } // namespace
 
 Toolbar::Toolbar(const Controls &controls, core::SettingsStore &settings,
-                 platform::Desktop &desktop, FolderRefresh &folders, QObject *parent)
-    : QObject(parent), m_c(controls), m_settings(settings), m_desktop(desktop), m_folders(folders)
+                 const core::AppState &state, platform::Desktop &desktop, FolderRefresh &folders,
+                 QObject *parent)
+    : QObject(parent), m_c(controls), m_settings(settings), m_state(state), m_desktop(desktop),
+      m_folders(folders)
 {
     wire();
 }
@@ -162,16 +166,39 @@ void Toolbar::runCommand(int index)
     }
 }
 
+int Toolbar::placeOfShown() const
+{
+    // A picture on show that the list does not hold (a type it leaves out,
+    // named on the command line) stands where the folder's order puts it.
+    const QFileInfo shown(m_state.CurrentImagePath);
+    if (m_c.File1->listIndex() >= 0 || m_state.CurrentImagePath.isEmpty() ||
+        platform::normalFolder(shown.path()) != platform::normalFolder(m_c.File1->path()))
+        return -1;
+    int place = 0;
+    while (place < m_c.File1->listCount() &&
+           platform::naturalCompare(m_c.File1->list(place), shown.fileName()) < 0)
+        ++place;
+    return place;
+}
+
 void Toolbar::previousImage()
 {
-    const int index = m_c.File1->listIndex();
-    m_c.File1->setListIndex(index <= 0 ? m_c.File1->listCount() - 1 : index - 1);
+    const int count = m_c.File1->listCount();
+    const int place = placeOfShown();
+    const int index = place >= 0 ? place : m_c.File1->listIndex();
+    m_c.File1->setListIndex(index <= 0 ? count - 1 : index - 1);
 }
 
 void Toolbar::nextImage()
 {
+    const int count = m_c.File1->listCount();
+    const int place = placeOfShown();
+    if (place >= 0) {
+        m_c.File1->setListIndex(place >= count ? 0 : place);
+        return;
+    }
     const int index = m_c.File1->listIndex();
-    m_c.File1->setListIndex(index == m_c.File1->listCount() - 1 ? 0 : index + 1);
+    m_c.File1->setListIndex(index == count - 1 ? 0 : index + 1);
 }
 
 void Toolbar::startFolder()

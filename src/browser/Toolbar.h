@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "FolderRefresh.h"
 #include "platform/Desktop.h"
@@ -37,8 +38,8 @@ public:
     enum class Look { Flat, Raised, Sunken };
     static constexpr int NoButton = 100;
 
-    Toolbar(const Controls &controls, core::SettingsStore &settings, platform::Desktop &desktop,
-            FolderRefresh &folders, QObject *parent = nullptr);
+    Toolbar(const Controls &controls, core::SettingsStore &settings, const core::AppState &state,
+            platform::Desktop &desktop, FolderRefresh &folders, QObject *parent = nullptr);
 
     int hoveredButton() const { return m_hovered; }
     Look look(int index) const;
@@ -61,6 +62,7 @@ private:
     void press(int index, bool down);
     void drawFrames();
     void runCommand(int index);
+    int placeOfShown() const;
     void previousImage();
     void nextImage();
     void startFolder();
@@ -69,6 +71,7 @@ private:
 
     Controls m_c;
     core::SettingsStore &m_settings;
+    const core::AppState &m_state;
     platform::Desktop &m_desktop;
     FolderRefresh &m_folders;
     int m_hovered = NoButton;

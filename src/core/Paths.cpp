@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileListing.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,6 +39,22 @@ QString commandLinePath(const QString &commandLine)
     if (path.startsWith(u'"'))
         path.remove(0, 1);
     return path;
+}
+
+QString commandLineOf(const QStringList &arguments)
+{
+    const auto exists = [](const QString &argument) {
+        const QString path = commandLinePath(argument);
+        return !path.isEmpty() && (platform::regularFileFacts(path) || QFileInfo(path).isDir());
+    };
+    const QString joined = arguments.join(u' ');
+    if (arguments.size() <= 1 || exists(joined))
+        return joined;
+    for (const QString &argument : arguments) {
+        if (exists(argument))
+            return argument;
+    }
+    return arguments.first();
 }
 
 QString startFolder(const QString &stored, const QString &programFolder)

@@ -3,6 +3,7 @@
 #include "AppState.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace core {
 
@@ -18,6 +19,12 @@ QString ShortFileName(AppState &state, const QString &path);
 // The image path of a command line with one pair of surrounding quotes
 // removed, or "" when the line names nothing.
 QString commandLinePath(const QString &commandLine);
+
+// The command line the program acts on, from its arguments: a name with
+// spaces that the desktop passed unquoted comes split, and is joined again
+// where the joined path exists; several files (a desktop's "%F") give the
+// first that exists, else the first.
+QString commandLineOf(const QStringList &arguments);
 
 // The folder to start in: the stored start folder when it exists and can be
 // listed, otherwise the program folder.

@@ -363,6 +363,11 @@ Picture PictureDecoder::identify(const QString &path) const
     return picture;
 }
 
+void PictureDecoder::requireReadable(const QString &path)
+{
+    const FileDescriptor opened(openPictureFile(path));
+}
+
 Picture PictureDecoder::load(const QString &path, QSize target) const
 {
     Picture picture = identify(path);

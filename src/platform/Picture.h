@@ -79,6 +79,9 @@ public:
     // As load, for raster files only: a metafile gives a null picture. Safe
     // on any thread, as it starts no helper.
     Picture loadRaster(const QString &path, QSize target = {}) const;
+    // Throws the error load would give for a file that cannot be opened:
+    // 53 for one that is not there.
+    static void requireReadable(const QString &path);
     // Renders a loaded picture again at another size (empty: natural size).
     void render(Picture &picture, QSize target) const;
     // The rough decode of a JPEG that libjpeg takes; nothing for any other

@@ -446,6 +446,71 @@ private Q_SLOTS:
         QCOMPARE(window->Dir1->path(), pictures);
     }
 
+    // A file that is not there is said so over the main window, which is
+    // left as a launch without a file leaves it, in full screen too.
+    void missingCommandLineFileLeavesTheWindowAsWithout_data()
+    {
+        QTest::addColumn<QString>("imgfll");
+        QTest::newRow("pane") << "0";
+        QTest::newRow("straight into full screen") << "1";
+    }
+    void missingCommandLineFileLeavesTheWindowAsWithout()
+    {
+        QFETCH(QString, imgfll);
+        keys::ImgFll.save(*m_settings, imgfll);
+        const auto looks = [](browsesmall &window) {
+            QList<bool> shown;
+            for (QWidget *widget :
+                 std::initializer_list<QWidget *>{window.welcome, window.Image1, window.pics[6]})
+                shown << widget->isVisible() << widget->isEnabled();
+            for (QAction *item : {window.mnuStretch, window.mnuStatus,
+                                  window.mnuBackCol->menuAction(), window.mnuFullscrn})
+                shown << item->isEnabled();
+            return shown;
+        };
+        const QList<bool> without = looks(*makeWindow());
+        m_desktop->answerMessage(platform::Answer::Ok);
+        auto window = makeWindow(m_env->root() + QStringLiteral("/missing.jpg"));
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("53"));
+        QVERIFY(m_desktop->messages[0].visibleWindows.contains(QStringLiteral("browsesmall")));
+        QCOMPARE(looks(*window), without);
+    }
+
+    // A folder is opened; a picture the list leaves out steps from where
+    // the folder's order puts it.
+    void commandLineFolderAndAnUnlistedPicture_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("a folder") << "" << -1 << "";
+        QTest::newRow("a folder named x.jpg") << "x.jpg" << -1 << "";
+        QTest::newRow("next after an unlisted PNG") << "m.png" << 1 << "z.jpg";
+        QTest::newRow("previous before it") << "m.png" << 0 << "a.jpg";
+    }
+    void commandLineFolderAndAnUnlistedPicture()
+    {
+        QFETCH(QString, named);
+        QFETCH(int, button);
+        QFETCH(QString, selected);
+        const QString trip = m_env->makeFolder(QStringLiteral("trip"));
+        for (const char *name : {"a.jpg", "z.jpg"})
+            QVERIFY(copyFixture(QStringLiteral("pillow/hopper.jpg"),
+                                trip + u'/' + QLatin1String(name)));
+        QVERIFY(copyFixture(QStringLiteral("bmpsuite/html/rgb24.png"), trip + "/m.png"));
+        QDir(trip).mkdir(QStringLiteral("x.jpg"));
+        keys::Startdir.save(*m_settings, m_env->makeFolder(QStringLiteral("start")));
+        auto window = makeWindow(named.isEmpty() ? trip : trip + u'/' + named);
+        QVERIFY(m_desktop->messages.isEmpty());
+        QCOMPARE(window->Dir1->path(), named == QLatin1String("x.jpg") ? trip + "/x.jpg" : trip);
+        QCOMPARE(window->File1->listIndex(), -1);
+        if (button < 0)
+            return;
+        QTest::mouseClick(window->pics[size_t(button)], Qt::LeftButton);
+        QCOMPARE(window->File1->fileName(), selected);
+    }
+
     void resizableWindowGrowsThePane()
     {
         const QString pictures = m_env->makeFolder(QStringLiteral("pictures"));

@@ -90,6 +90,32 @@ private Q_SLOTS:
         QCOMPARE(commandLinePath(line), path);
     }
 
+    // Arguments as a desktop passes them; the files named exist but "gone.jpg".
+    void commandLineOfTheArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("one file") << QStringList{"%1/a.jpg"} << "a.jpg";
+        QTest::newRow("a name with spaces, split")
+            << QStringList{"%1/my", "photo.jpg"} << "my photo.jpg";
+        QTest::newRow("several files") << QStringList{"%1/a.jpg", "%1/b.jpg"} << "a.jpg";
+        QTest::newRow("the first is gone") << QStringList{"%1/gone.jpg", "%1/b.jpg"} << "b.jpg";
+        QTest::newRow("a folder among them") << QStringList{"%1/gone.jpg", "%1/trip"} << "trip";
+        QTest::newRow("none is there") << QStringList{"%1/gone.jpg", "%1/lost.jpg"} << "gone.jpg";
+    }
+    void commandLineOfTheArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, line);
+        TestEnvironment env;
+        for (const char *name : {"a.jpg", "b.jpg", "my photo.jpg", "my"})
+            env.makeFile(QString::fromLatin1(name), 1);
+        env.makeFolder(QStringLiteral("trip"));
+        for (QString &argument : arguments)
+            argument.replace(QStringLiteral("%1"), env.root());
+        QCOMPARE(commandLineOf(arguments), env.root() + u'/' + line);
+    }
+
     void startFolderFallsBackToTheProgramFolder_data()
     {
         QTest::addColumn<QString>("stored");
