@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "HelpWindow.h"
 
 #include "core/SettingKeys.h"
 #include "core/Site.h"
@@ -124,13 +125,18 @@ void BrowserCommands::showHelpFile()
             platform::Icon::Critical, platform::Buttons::Ok, QStringLiteral("Help File Not Found"));
         return;
     }
-    m_desktop.shellOpen(HelpFile, m_programFolder);
+    if (m_desktop.shellOpen(HelpFile, m_programFolder))
+        return;
+    if (!m_help)
+        m_help = std::make_unique<HelpWindow>(m_programFolder + u'/' + HelpFile, m_desktop);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void BrowserCommands::openAddress(const QString &address)
 {
-    // A page or mail that cannot be opened is not worth a message.
-    m_desktop.shellOpen(address, m_programFolder);
+    openOrSay(m_desktop, address, m_programFolder);
 }
 
 } // namespace browser

@@ -6,8 +6,10 @@
 #include "platform/PictureSource.h"
 
 #include <array>
+#include <memory>
 #include <QImage>
 #include <QObject>
+#include <QWidget>
 
 class QAction;
 class QLineEdit;
@@ -67,6 +69,8 @@ private:
     core::AppState &m_state;
     const platform::PictureSource &m_picture;
     QString m_programFolder;
+    // Where the desktop cannot open the help, the program shows it itself.
+    std::unique_ptr<QWidget> m_help;
 };
 
 } // namespace browser

@@ -152,15 +152,29 @@ std::optional<QString> QtDesktop::chooseFolder(QWidget *owner, const QString &ti
 namespace {
 
 // Whether the desktop names a program for the file's type or a type it
-// derives from (a log file is plain text).
-bool hasOpener(const QString &path)
+// derives from (a log file is plain text), or for the address's scheme.
+bool hasOpener(const QUrl &url)
 {
     const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (query.isEmpty())
         return true; // nothing to ask: the opener itself decides
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
-    QStringList types{type.name()};
-    types << type.allAncestors();
+    QStringList types;
+    if (url.isLocalFile()) {
+        const QMimeType type = QMimeDatabase().mimeTypeForFile(url.toLocalFile());
+        types << type.name() << type.allAncestors();
+    } else {
+        types << QStringLiteral("x-scheme-handler/") + url.scheme();
+        // With no handler named, the opener falls back to the browsers it knows.
+        if (url.scheme().startsWith(QLatin1String("http"))) {
+            if (qEnvironmentVariableIsSet("BROWSER"))
+                return true;
+            for (const char *browser : {"x-www-browser", "www-browser", "sensible-browser",
+                                        "firefox", "chromium", "google-chrome", "lynx", "w3m"}) {
+                if (!QStandardPaths::findExecutable(QLatin1String(browser)).isEmpty())
+                    return true;
+            }
+        }
+    }
     for (const QString &name : types) {
         QProcess process;
         process.start(query, {QStringLiteral("query"), QStringLiteral("default"), name});
@@ -181,7 +195,7 @@ bool QtDesktop::shellOpen(const QString &address, const QString &workingFolder)
     }
     // The opener starts in the background and cannot say that nothing took
     // the file, so that is asked first.
-    if (url.isLocalFile() && !hasOpener(url.toLocalFile()))
+    if (!hasOpener(url))
         return false;
     return QDesktopServices::openUrl(url);
 }

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 using namespace core;
 using Look = browser::Toolbar::Look;
@@ -340,6 +341,37 @@ private Q_SLOTS:
         QCOMPARE(m_desktop->shellOpened, (QStringList{"http://127.0.0.1:8/site/index.htm",
                                                       "mailto:enquiries@imagrove.example",
                                                       "http://127.0.0.1:8/site/gallery5.htm"}));
+    }
+
+    // With no browser on the desktop, help is shown by the program itself,
+    // and a link that nothing can open is said so by its address.
+    void withoutABrowserHelpShowsItselfAndLinksSaySo()
+    {
+        QFile page(m_env->makeFolder(QStringLiteral("program")) + QStringLiteral("/ig22help.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><p>Browsing your folders</p></body></html>");
+        page.close();
+        m_desktop->setShellOpenResult(false);
+        qputenv("IMAGROVE_SITE", "http://127.0.0.1:8/site");
+        auto window = makeWindow();
+        window->mnuHelpcont->trigger();
+        QWidget *help = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("HelpWindow") && top->isVisible())
+                help = top;
+        QVERIFY(help);
+        auto *text = help->findChild<QTextBrowser *>(QStringLiteral("helpBrowser"));
+        QVERIFY(text->toPlainText().contains(QLatin1String("Browsing your folders")));
+        for (int i = 0; i < 2; ++i)
+            m_desktop->answerMessage(platform::Answer::Ok);
+        Q_EMIT text->anchorClicked(QUrl(QStringLiteral("https://127.0.0.1:8/more.htm")));
+        window->mnuHomepage->trigger();
+        qunsetenv("IMAGROVE_SITE");
+        QCOMPARE(m_desktop->messages.size(), 2);
+        QCOMPARE(m_desktop->messages[0].text,
+                 QStringLiteral("No program was found to open https://127.0.0.1:8/more.htm."));
+        QVERIFY(m_desktop->messages[1].text.contains(
+            QLatin1String("http://127.0.0.1:8/site/index.htm")));
     }
 };
 
