@@ -359,9 +359,15 @@ void Form4::layout()
     platform::PictureRegions *regions = m_pictures.regions();
     if (regions != m_regions) {
         m_regions = regions;
-        if (regions)
+        if (regions) {
             connect(regions, &platform::PictureRegions::arrived, Image1,
                     qOverload<>(&QWidget::update));
+            connect(regions, &platform::PictureRegions::failed, this,
+                    [this](const QString &description) {
+                        platform::reportError(m_desktop, Error(Error::InvalidPicture, description),
+                                              platform::captions::ErrorNumber);
+                    });
+        }
     }
     QSizeF logical = QSizeF(shown.isNull() ? QSize() : m_pictures.naturalSize()) / ratio;
     const QSizeF natural(twips::fromPixels(logical.width()), twips::fromPixels(logical.height()));

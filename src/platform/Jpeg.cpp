@@ -233,10 +233,15 @@ bool Rows::skipTo(int row, const std::function<bool()> &stop)
         return m_open->ok = false;
     // Skipping still decodes the entropy: a band takes a few milliseconds.
     constexpr JDIMENSION band = 128;
+    if (row < 0 || JDIMENSION(row) > s.info.output_height)
+        return m_open->ok = false;
     while (s.info.output_scanline < JDIMENSION(row)) {
         if (stop())
             return false;
-        jpeg_skip_scanlines(&s.info, std::min(band, JDIMENSION(row) - s.info.output_scanline));
+        // A skip that passes over nothing would be tried for ever.
+        if (jpeg_skip_scanlines(&s.info,
+                                std::min(band, JDIMENSION(row) - s.info.output_scanline)) == 0)
+            return m_open->ok = false;
     }
     return true;
 }

@@ -30,7 +30,8 @@ std::unique_ptr<PictureRegions> PictureRegions::of(const QString &path, qint64 l
 PictureRegions::PictureRegions(QString path, const jpeg::Header &header)
     : m_path(std::move(path)), m_stored(header.stored),
       m_seen(header.orientation >= 5 ? header.stored.transposed() : header.stored),
-      m_orientation(header.orientation), m_worker([this] { run(); })
+      m_orientation(header.orientation), m_facts(regularFileFacts(m_path)),
+      m_worker([this] { run(); })
 {
 }
 
@@ -142,11 +143,12 @@ void PictureRegions::run()
     std::map<int, Band> bands;
     std::pair<int, int> wanted{0, -1};
     bool givenUp = false;
+    bool changed = false;
     std::unique_lock lock(m_mutex);
     while (true) {
         // Awake while a wanted band is missing.
         const auto missing = [&]() -> std::optional<int> {
-            if (givenUp)
+            if (givenUp || changed)
                 return std::nullopt;
             for (int band = wanted.first; band <= wanted.second; ++band) {
                 if (!bands.contains(band))
@@ -182,8 +184,26 @@ void PictureRegions::run()
             const std::lock_guard hold(m_mutex);
             return m_stop || (m_wanted && *m_wanted != wanted);
         };
-        if (!rows || !rows->ok() || rows->line() > top)
+        if (!rows || !rows->ok() || rows->line() > top) {
             rows = std::make_unique<jpeg::Rows>(m_path);
+            // Replaced, cut short or changed: what was read of it no longer
+            // fits with what is read now.
+            const std::optional<FileFacts> now = regularFileFacts(m_path);
+            if (!now || !m_facts || now->size != m_facts->size ||
+                now->modified != m_facts->modified ||
+                (rows->ok() && rows->header().stored != m_stored)) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        Q_EMIT failed(QStringLiteral("The file \"%1\" changed while it was shown.")
+                                          .arg(displayName(m_path)));
+                    },
+                    Qt::QueuedConnection);
+                lock.lock();
+                changed = true;
+                continue;
+            }
+        }
         QImage image;
         try {
             image = QImage(m_stored.width(), height, QImage::Format_RGB32);

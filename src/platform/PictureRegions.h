@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileNames.h"
 #include "Jpeg.h"
 
 #include <condition_variable>
@@ -60,6 +61,8 @@ public:
 Q_SIGNALS:
     // Bands arrived or were let go.
     void arrived();
+    // The file changed under the reader, which reads no more of it. Once.
+    void failed(const QString &description);
 
 private:
     struct Band
@@ -79,6 +82,7 @@ private:
     QSize m_seen;
     int m_orientation;
     std::map<int, Band> m_held;
+    std::optional<FileFacts> m_facts; // the file as it was when first read
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -6,6 +6,7 @@
 #include "platform/PictureRegions.h"
 #include "TestEnvironment.h"
 
+#include <ctime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -672,6 +673,34 @@ private Q_SLOTS:
         QVERIFY(!PictureRegions::of(fixture(file)));
         QVERIFY(
             !PictureRegions::of(fixture(QStringLiteral("image-rs/jpg/progressive_cat.jpg")), 0));
+    }
+
+    // The file replaced by a shorter one while it is seen near its bottom:
+    // its error comes once, and the reader stops instead of passing over
+    // rows for ever.
+    void regionsOfAFileReplacedMeanwhileStop()
+    {
+        TestEnvironment env;
+        const QString path = env.root() + QStringLiteral("/big.jpg");
+        const QString original = fixture(QStringLiteral("exif-orientation/Landscape_1.jpg"));
+        QVERIFY(QFile::copy(original, path));
+        const std::unique_ptr<PictureRegions> regions = PictureRegions::of(path, 0);
+        QVERIFY(regions);
+        QSignalSpy failed(regions.get(), &PictureRegions::failed);
+        const QSize size = regions->naturalSize();
+        const QRect bottom(0, size.height() - 4, 20, 4);
+        regions->want(bottom);
+        QTRY_VERIFY(regions->covers(bottom));
+        const QImage shorter = QImage(original).copy(0, 0, size.width(), size.height() / 2);
+        QVERIFY(shorter.save(path, "JPEG"));
+        regions->want(bottom.translated(0, -3 * PictureRegions::bandRows));
+        QTRY_COMPARE(failed.size(), 1);
+        const std::clock_t before = std::clock();
+        QTest::qWait(300);
+        QVERIFY(std::clock() - before < CLOCKS_PER_SEC / 10);
+        regions->want(QRect(0, 0, 20, 4));
+        QTest::qWait(50);
+        QCOMPARE(failed.size(), 1);
     }
 
     void drawingArrivesThroughThePipeInPieces_data()
