@@ -1,5 +1,6 @@
 #include "platform/metafile/Confinement.h"
 #include "platform/metafile/MetafileGeometry.h"
+#include "platform/metafile/SvgSafety.h"
 #include "TestEnvironment.h"
 
 #include <fcntl.h>
@@ -100,6 +101,36 @@ private Q_SLOTS:
         QCOMPARE(WEXITSTATUS(status) & 63, 0);
         if (WEXITSTATUS(status) & 64)
             QSKIP("this system gives no user namespaces: only sockets were refused");
+    }
+
+    // An SVG draws only what it holds: every way out of the file is cut.
+    void svgKeepsOnlyWhatItHolds_data()
+    {
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a system file") << QByteArray("<image href='/etc/passwd'/>") << false;
+        QTest::newRow("file: address")
+            << QByteArray("<image xlink:href='file:///usr/share/a.png'/>") << false;
+        QTest::newRow("relative path") << QByteArray("<image href='../a.png'/>") << false;
+        QTest::newRow("web address")
+            << QByteArray("<image href='http://127.0.0.1/a.png'/>") << false;
+        QTest::newRow("carried svg")
+            << QByteArray("<image href='data:image/svg+xml;base64,PHN2Zy8+'/>") << false;
+        QTest::newRow("other file's part") << QByteArray("<use href='other.svg#a'/>") << false;
+        QTest::newRow("carried png")
+            << QByteArray("<image href='data:image/png;base64,iVBO'/>") << true;
+        QTest::newRow("own part") << QByteArray("<use xlink:href='#a'/>") << true;
+    }
+    void svgKeepsOnlyWhatItHolds()
+    {
+        QFETCH(QByteArray, element);
+        QFETCH(bool, kept);
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
+                               "xmlns:xlink='http://www.w3.org/1999/xlink'><rect id='a'/>" +
+                               element + "</svg>";
+        const QByteArray safe = metafile::selfContainedSvg(svg);
+        QVERIFY(safe.contains("<rect id=\"a\"/>"));
+        QCOMPARE(safe.contains("href"), kept);
     }
 
     // The box drawn is the window in force at the first drawing, in the

@@ -11,6 +11,7 @@
 #include "Confinement.h"
 #include "HelperLimits.h"
 #include "MetafileGeometry.h"
+#include "SvgSafety.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +47,9 @@ Drawing readFile(QFile &in, const char *width, const char *height)
     drawing.svg = in.read(metafile::maxSvgBytes + 1);
     if (drawing.svg.size() > metafile::maxSvgBytes)
         fail(3, "The picture is too large to be shown.");
+    // Only what the drawing holds itself is read, even to learn its size:
+    // the system's files are in the helper's view.
+    drawing.svg = metafile::selfContainedSvg(drawing.svg);
     QSvgRenderer probe(drawing.svg);
     if (!probe.isValid())
         fail(1, "Invalid picture: the SVG file could not be read.");
@@ -101,6 +105,7 @@ Drawing readMade(QFile &in)
     }
     if (drawing.svg.size() != length)
         fail(1, "Invalid picture: the enhanced metafile could not be read.");
+    drawing.svg = metafile::selfContainedSvg(drawing.svg);
     return drawing;
 }
 
