@@ -2,6 +2,7 @@
 
 #include "core/SettingKeys.h"
 #include "pantrel.h"
+#include "platform/ErrorReport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,6 +76,22 @@ void AssociationSteps::createOwn(const core::ImageType &type, Use use)
         QLatin1String(type.properName), QLatin1String(startup ? texts.startup : texts.saveOwn),
         QLatin1String(startup ? texts.startupContent : "Image"), dotted(type), Open, m_folder,
         m_name, QString(), core::registeredIcon(type, m_folder));
+    reportFailedAssociation(type);
+}
+
+void AssociationSteps::reportFailedAssociation(const core::ImageType &type)
+{
+    // A registry or desktop entry that could not be written (a full disk)
+    // is said, as a settings write that fails is.
+    const QString error = m_assoc->GetLastErrorMsg();
+    if (error.isEmpty())
+        return;
+    platform::reportError(
+        m_desktop,
+        platform::Error(platform::Error::PathFileAccess,
+                        QStringLiteral("The %1 file format could not be associated. %2")
+                            .arg(QLatin1String(type.messageWord), error)),
+        platform::captions::ErrorNumber);
 }
 
 void AssociationSteps::saveType(const core::ImageType &type, Qt::CheckState box)
@@ -117,15 +134,16 @@ void AssociationSteps::askForAnotherProgram(const core::ImageType &type)
     m_assoc->CreateAssociation(
         QLatin1String(type.properName), QLatin1String(registrationOf(type).savePicked),
         QStringLiteral("Image"), dotted(type), Open, folder, file, QString(), folder + u'/' + file);
+    reportFailedAssociation(type);
     m_assoc->CreateUndoAssDat(dotted(type), QLatin1String(type.properName), Open, m_folder);
 }
 
 bool AssociationSteps::anyChosen(const core::SettingsStore &settings)
 {
-    return std::any_of(core::imageTypes.begin(), core::imageTypes.end(),
-                       [&](const core::ImageType &type) {
-                           return core::encoding::toNumber(core::keys::associationKey(type).read(settings)) == 1;
-                       });
+    return std::any_of(
+        core::imageTypes.begin(), core::imageTypes.end(), [&](const core::ImageType &type) {
+            return core::encoding::toNumber(core::keys::associationKey(type).read(settings)) == 1;
+        });
 }
 
 void AssociationSteps::reassert()
@@ -133,8 +151,8 @@ void AssociationSteps::reassert()
     static constexpr const char *order[] = {"bmp", "jpg", "gif", "emf", "wmf", "ico", "cur"};
     for (const char *extension : order) {
         const core::ImageType *type = core::typeOfExtension(QString::fromLatin1(extension));
-        if (core::encoding::toNumber(core::keys::associationKey(*type).read(m_settings)) == 1 && m_assoc &&
-            !associated(*type))
+        if (core::encoding::toNumber(core::keys::associationKey(*type).read(m_settings)) == 1 &&
+            m_assoc && !associated(*type))
             createOwn(*type, Use::Startup);
     }
 }

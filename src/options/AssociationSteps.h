@@ -46,6 +46,7 @@ public:
 private:
     enum class Use { SaveOwn, SavePicked, Startup };
     void createOwn(const core::ImageType &type, Use use);
+    void reportFailedAssociation(const core::ImageType &type);
     void askForAnotherProgram(const core::ImageType &type);
 
     pantrel::_clsReg_n_FileAssoc *m_assoc;

@@ -275,6 +275,7 @@ void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QStr
                                            const QString &ExeName, const QString &Extention,
                                            const QString &DefaultIconFP)
 {
+    m_lastError.clear();
     // No program, no opener: a command of a folder alone opens nothing.
     if (ExeName.trimmed().isEmpty() || Path.trimmed().isEmpty())
         return;
@@ -286,8 +287,10 @@ void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QStr
     record.verbCaptions << Action;
     record.verbCommands << Path + u'/' + ExeName + Extention + QStringLiteral(" %1");
     // The type and its icon in one change: no half-made association.
-    if (!registerType(record, DefaultIconFP))
+    if (!registerType(record, DefaultIconFP)) {
+        fail(QStringLiteral("The registry could not be written: %1").arg(m_registry.path()));
         return;
+    }
     // The desktop's opener follows, where the extension has a media type.
     QString extension = Extension;
     if (!extension.startsWith(u'.'))
@@ -295,8 +298,8 @@ void clsReg_n_FileAssoc::CreateAssociation(const QString &ProperName, const QStr
     const QString type = mimeapps::mediaType(extension);
     const QString id =
         type.isEmpty() ? QString() : mimeapps::entryFor(Path + u'/' + ExeName + Extention, type);
-    if (!id.isEmpty())
-        mimeapps::setUserDefault(type, id + u';');
+    if (!type.isEmpty() && (id.isEmpty() || !mimeapps::setUserDefault(type, id + u';')))
+        fail(QStringLiteral("The desktop's default program for %1 could not be set.").arg(type));
 }
 
 bool clsReg_n_FileAssoc::CreateUndoAssDat(const QString &FTExtension, const QString &ProperName,

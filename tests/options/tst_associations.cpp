@@ -1,6 +1,7 @@
 #include "core/SettingKeys.h"
 #include "OptionsTest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -108,6 +109,18 @@ private Q_SLOTS:
         desktopPrefersAnother("image/x-win-bitmap");
         m_steps->reassert();
         QVERIFY(!m_steps->associated(type("cur")));
+    }
+
+    // A registry that cannot be written (a full disk) is said, not passed over.
+    void anAssociationThatCannotBeWrittenIsReported()
+    {
+        QVERIFY(QDir().mkpath(qEnvironmentVariable("PANTREL_REGISTRY")));
+        m_desktop->answerMessage(Answer::Ok);
+        m_steps->saveType(type("jpg"), Qt::Checked);
+        QCOMPARE(m_desktop->messages.size(), 1);
+        QCOMPARE(m_desktop->messages[0].caption, QStringLiteral("Error Number: 75"));
+        QVERIFY(m_desktop->messages[0].text.contains(QLatin1String("registry")));
+        QVERIFY(!m_steps->associated(type("jpg")));
     }
 
     void startUpTakesBackAChosenType()
