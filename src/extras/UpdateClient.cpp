@@ -26,6 +26,14 @@ bool SystemReachability::online() const
 UpdateClient::UpdateClient(QObject *parent) : QObject(parent)
 {
     m_network.setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(TimeLimitMs);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply) {
+            m_refused = true;
+            m_reply->abort();
+        }
+    });
 }
 
 UpdateClient::~UpdateClient()
@@ -58,10 +66,12 @@ void UpdateClient::get(const QUrl &address)
         }
     });
     connect(reply, &QNetworkReply::finished, this, &UpdateClient::done);
+    m_deadline.start();
 }
 
 void UpdateClient::cancel()
 {
+    m_deadline.stop();
     if (QNetworkReply *reply = m_reply) {
         m_reply.clear();
         reply->disconnect(this);
@@ -87,6 +97,7 @@ void UpdateClient::done()
     if (!reply)
         return;
     readSome();
+    m_deadline.stop();
     m_reply.clear();
     reply->deleteLater();
     // An error page is no answer.

@@ -4,6 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 class QNetworkReply;
@@ -37,6 +38,9 @@ class UpdateClient final : public QObject
     Q_OBJECT
 public:
     static constexpr qint64 BodyLimit = 4096;
+    // A request that has not ended by then, however slowly data still
+    // comes, has failed.
+    static constexpr int TimeLimitMs = 30000;
 
     explicit UpdateClient(QObject *parent = nullptr);
     ~UpdateClient() override;
@@ -46,6 +50,7 @@ public:
     // Cancels the running request; it reports nothing.
     void cancel();
     bool running() const { return !m_reply.isNull(); }
+    void setTimeLimitMs(int milliseconds) { m_deadline.setInterval(milliseconds); }
 
 Q_SIGNALS:
     // The body as text, of an answer that came whole.
@@ -62,6 +67,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QByteArray m_body;
     bool m_refused = false;
+    QTimer m_deadline;
 };
 
 } // namespace extras

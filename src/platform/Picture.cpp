@@ -284,15 +284,18 @@ void checkHelper(QProcess &process)
 {
     if (process.error() == QProcess::FailedToStart)
         throw invalidPicture(QStringLiteral("the renderer could not be started."));
-    const QString message = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    // What a helper says comes from the file it read: it goes to the log,
+    // and the user reads the program's own words.
+    const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    if (!said.isEmpty() &&
+        (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0))
+        qWarning("picture helper: %s", qPrintable(said.left(500)));
     if (process.exitStatus() != QProcess::NormalExit)
         throw invalidPicture(QStringLiteral("the metafile could not be drawn."));
     if (process.exitCode() == 3)
-        throw Error(Error::Overflow, message);
+        throw Error(Error::Overflow, QStringLiteral("The picture is too large to be shown."));
     if (process.exitCode() != 0)
-        throw Error(Error::InvalidPicture, message.isEmpty()
-                                               ? Error::standardDescription(Error::InvalidPicture)
-                                               : message);
+        throw invalidPicture(QStringLiteral("the drawing could not be read."));
 }
 
 } // namespace

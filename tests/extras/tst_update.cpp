@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QMap>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 using extras::frmUpd;
 using platform::Answer;
@@ -20,6 +22,7 @@ class Site final : public QObject
 public:
     QMap<QByteArray, QByteArray> bodies;
     bool silent = false;
+    bool trickle = false;
     QList<QByteArray> asked;
     QList<QTcpSocket *> held;
 
@@ -46,6 +49,14 @@ private:
         asked << path;
         if (silent) {
             held << socket;
+            return;
+        }
+        if (trickle) {
+            // An answer that never ends: a byte every 50 ms.
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 4000\r\n\r\n");
+            auto *drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write("y"); });
+            drip->start(50);
             return;
         }
         const bool found = bodies.contains(path);
@@ -204,6 +215,25 @@ private Q_SLOTS:
         QVERIFY(!dialog->requestRunning() && !dialog->Timer1.isActive());
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QTRY_COMPARE(m_site->asked.size(), 2);
+    }
+
+    void aRequestThatNeverEndsFails_data()
+    {
+        QTest::addColumn<bool>("trickle");
+        QTest::newRow("no answer") << false;
+        QTest::newRow("an answer that never ends") << true;
+    }
+    void aRequestThatNeverEndsFails()
+    {
+        QFETCH(bool, trickle);
+        m_site->silent = !trickle;
+        m_site->trickle = trickle;
+        extras::UpdateClient client;
+        client.setTimeLimitMs(400);
+        QSignalSpy failed(&client, &extras::UpdateClient::failed);
+        client.get(QUrl(m_site->address() + QStringLiteral("ig221.dat")));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 3000);
+        QVERIFY(!client.running());
     }
 
     void offlineAsksAndRequestsNothing()

@@ -531,6 +531,34 @@ private Q_SLOTS:
             QTRY_COMPARE(field.text(), QStringLiteral("a"));
     }
 
+    // A crafted file could make a helper say anything: the user reads the
+    // program's own words.
+    void aHelpersOwnWordsAreNotShown_data()
+    {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("number");
+        QTest::newRow("not drawn") << 1 << int(Error::InvalidPicture);
+        QTest::newRow("too large") << 3 << int(Error::Overflow);
+    }
+    void aHelpersOwnWordsAreNotShown()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(int, number);
+        TestEnvironment env;
+        const QString script =
+            env.makeScript(QStringLiteral("talking-helper"),
+                           "echo 'Your files are locked: call 555-0100' >&2\nexit " +
+                               QByteArray::number(exitCode) + "\n");
+        try {
+            PictureDecoder(script).load(fixture(QStringLiteral("libwmf-examples/ant.wmf")));
+            QFAIL("no error");
+        } catch (const Error &error) {
+            QCOMPARE(error.number, number);
+            QVERIFY2(!error.description.contains(QLatin1String("555")),
+                     qPrintable(error.description));
+        }
+    }
+
     void slowRendererLeavesTheWindowLiveAndIsStoppedWhole()
     {
         TestEnvironment env;
