@@ -1,3 +1,4 @@
+#include "core/AppState.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "platform/AtomicFile.h"
@@ -8,6 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -237,6 +239,12 @@ private Q_SLOTS:
         row("Imagrove", "Interface", "Colour", "Black");
         row("Imagrove", "FullScreen", "Colour", "Black");
         row("Imagrove", "FullScreen", "Info", "On");
+        row("Imagrove", "FullScreen", "Fit", "0");
+        row("Imagrove", "FullScreen", "Box", "");
+        row("Imagrove", "Interface", "KeepProportions", "0");
+        row("Imagrove", "Interface", "ResizableWindow", "0");
+        row("Imagrove", "Interface", "WindowSize", "");
+        row("Imagrove", "Interface", "OtherImages", "0");
         row("Imagrove", "Options", "systray", "1");
         row("Imagrove", "Options", "minim", "True");
         row("Imagrove", "Options", "always", "False");
@@ -274,6 +282,23 @@ private Q_SLOTS:
         // Reading does not create the value.
         QCOMPARE(m_store->get(app, section, key, QStringLiteral("absent")),
                  QStringLiteral("absent"));
+    }
+
+    // Windows release their hold when they close and again when destroyed;
+    // the flag stays up while any other hold lasts, and falls with the last.
+    void aFlagFallsWithItsLastHoldOnly()
+    {
+        AppState state;
+        std::optional<FlagHold> viewer(std::in_place, state.SecondaryWindowOpen);
+        {
+            FlagHold options(state.SecondaryWindowOpen);
+            options.release();
+            options.release();
+            QVERIFY(state.SecondaryWindowOpen);
+        }
+        QVERIFY(state.SecondaryWindowOpen);
+        viewer.reset();
+        QVERIFY(!state.SecondaryWindowOpen);
     }
 
     void defaultsConvertToText_data()

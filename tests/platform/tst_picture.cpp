@@ -1,3 +1,4 @@
+#include "platform/Animation.h"
 #include "platform/Error.h"
 #include "platform/FileListing.h"
 #include "platform/FileNames.h"
@@ -664,6 +665,47 @@ private Q_SLOTS:
 
     // Seen areas asked in turn, as scrolling asks them: down, then back up
     // (the file is read again), across a turned picture.
+    // Frames come after the file's own delays, and never faster than a
+    // delay under 20 ms (taken as 100 ms) allows.
+    void animationKeepsTheFilesDelays_data()
+    {
+        QTest::addColumn<int>("hundredths");
+        QTest::addColumn<int>("soonest");
+        QTest::addColumn<int>("latest");
+        QTest::newRow("300 ms") << 30 << 250 << 1500;
+        QTest::newRow("10 ms: taken as 100") << 1 << 80 << 1000;
+    }
+    void animationKeepsTheFilesDelays()
+    {
+        QFETCH(int, hundredths);
+        QFETCH(int, soonest);
+        QFETCH(int, latest);
+        TestEnvironment env;
+        QFile gif(fixture(QStringLiteral("image-rs/gif/any-disposal.gif")));
+        QVERIFY(gif.open(QIODevice::ReadOnly));
+        QByteArray bytes = gif.readAll();
+        for (qsizetype at = bytes.indexOf("\x21\xF9\x04"); at >= 0;
+             at = bytes.indexOf("\x21\xF9\x04", at + 1)) {
+            bytes[at + 4] = char(hundredths);
+            bytes[at + 5] = 0;
+        }
+        const QString path = env.root() + QStringLiteral("/moving.gif");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        Animation animation;
+        QElapsedTimer timer;
+        qint64 first = -1;
+        connect(&animation, &Animation::frameReady, this, [&] {
+            if (first < 0)
+                first = timer.elapsed();
+        });
+        timer.start();
+        animation.play(path);
+        QTRY_VERIFY(first >= 0);
+        QVERIFY2(first >= soonest && first <= latest, qPrintable(QString::number(first)));
+    }
+
     void regionsDrawWhatAWholeDecodeDraws_data()
     {
         QTest::addColumn<QString>("file");
