@@ -412,7 +412,7 @@ std::optional<RoughJpeg> PictureDecoder::decodeJpeg(const Picture &identified, Q
     const QSize allocated = shrink ? target : natural;
     // The peak, not the picture alone: a turned picture is a second copy,
     // and a progressive file's coefficients are held while it decodes.
-    const qint64 budget = qint64(allocationLimitMB()) * 1024 * 1024;
+    const qint64 budget = m_limitBytes;
     const qint64 picture = qint64(allocated.width()) * allocated.height() * 4;
     if (picture * (header.orientation != 1 ? 2 : 1) + header.workBytes > budget)
         throw tooLarge(natural);
@@ -547,8 +547,7 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     const QSize allocated = scalesItself ? target : natural;
     // A turned picture is made as a second copy.
     const int copies = reader.transformation() == QImageIOHandler::TransformationNone ? 1 : 2;
-    if (qint64(allocated.width()) * allocated.height() * 4 * copies >
-        qint64(allocationLimitMB()) * 1024 * 1024)
+    if (qint64(allocated.width()) * allocated.height() * 4 * copies > m_limitBytes)
         throw tooLarge(natural);
     if (shrink) {
         // Scaled sizes are in the stored orientation.

@@ -71,6 +71,10 @@ public:
     static int allocationLimitMB();
 
     void setTimeoutMs(int milliseconds) { m_timeoutMs = milliseconds; }
+    // What one decoding may allocate at its peak, in bytes; by default
+    // allocationLimitMB. Only lowers the limit.
+    void setMemoryLimit(qint64 bytes) { m_limitBytes = std::min(bytes, m_limitBytes); }
+    qint64 memoryLimit() const { return m_limitBytes; }
 
     // Decodes a file, rendering it at target (any size; empty: the natural
     // size; or within a box). Throws Error 481 for a file that is no valid picture and Error 6
@@ -101,6 +105,7 @@ private:
     QString m_helper;
     QString m_raster;
     int m_timeoutMs = 15000;
+    qint64 m_limitBytes = qint64(allocationLimitMB()) * 1024 * 1024;
 };
 
 } // namespace platform

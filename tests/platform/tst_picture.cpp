@@ -374,6 +374,29 @@ private Q_SLOTS:
         QVERIFY(timer.elapsed() < 1000);
     }
 
+    // Each of the JPEG guards refuses what the other lets through: the
+    // peak counted before decoding (a turned picture is made twice), and
+    // libjpeg's own cap on what it allocates beside the picture.
+    void jpegMemoryGuards_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<qint64>("limit");
+        QTest::newRow("turned progressive: two copies and coefficients")
+            << "exif-orientation/Landscape_6_progressive.jpg" << qint64(20) * 1024 * 1024;
+        // Just past the picture and its 258048 bytes of coefficients: what
+        // libjpeg needs besides them is over the limit.
+        QTest::newRow("progressive: coefficients and libjpeg's own")
+            << "image-rs/jpg/progressive_cat.jpg" << qint64(320 * 240 * 4 + 258048 + 1800);
+    }
+    void jpegMemoryGuards()
+    {
+        QFETCH(QString, file);
+        QFETCH(qint64, limit);
+        PictureDecoder decoder;
+        decoder.setMemoryLimit(limit);
+        QCOMPARE(failureOf(decoder, fixture(file)), int(Error::Overflow));
+    }
+
     void wrongContentAndMissingFiles()
     {
         TestEnvironment env;
@@ -587,6 +610,22 @@ private Q_SLOTS:
             QFile proc(stat);
             return proc.open(QIODevice::ReadOnly) && proc.readAll().contains(") Z ");
         }());
+    }
+
+    void cacheHoldsAFewPicturesOnly()
+    {
+        TestEnvironment env;
+        PictureCache cache;
+        QStringList paths;
+        for (size_t i = 0; i <= PictureCache::maxPictures; ++i) {
+            paths << env.root() + QStringLiteral("/%1.png").arg(i);
+            QImage small(8, 8, QImage::Format_RGB32);
+            small.fill(Qt::red);
+            QVERIFY(small.save(paths.last()));
+            cache.put(PictureDecoder().load(paths.last()), {});
+        }
+        QVERIFY(!cache.take(paths.first(), {}));
+        QVERIFY(cache.take(paths.last(), {}));
     }
 
     void cacheBeforeTheToolkitDecodesOnlyJpegs_data()
