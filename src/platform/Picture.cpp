@@ -279,6 +279,26 @@ private:
     bool m_watching = false;
 };
 
+// What a reader holds at its peak for each pixel, as measured: the
+// picture in the depth it decodes to (8 bytes for 16-bit channels), TIFF a
+// strip decoded whole beside it, WebP its YUV planes, or for an animation
+// the canvas, the frame before and the picture; GIF a canvas for disposal.
+int peakBytesPerPixel(const QImageReader &reader)
+{
+    const QImage::Format format = reader.imageFormat();
+    const int depth = format == QImage::Format_Invalid
+                          ? 4
+                          : std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+    const QByteArray type = reader.format();
+    if (type == "tiff")
+        return 2 * depth;
+    if (type == "webp")
+        return reader.imageCount() > 1 ? 13 : 6;
+    if (type == "gif")
+        return 2 * depth;
+    return depth;
+}
+
 // Throws the error a helper reported, if it did not finish well.
 void checkHelper(QProcess &process)
 {
@@ -545,9 +565,13 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     // decodes (JPEG), else the whole picture.
     const bool scalesItself = shrink && reader.supportsOption(QImageIOHandler::ScaledSize);
     const QSize allocated = scalesItself ? target : natural;
-    // A turned picture is made as a second copy.
-    const int copies = reader.transformation() == QImageIOHandler::TransformationNone ? 1 : 2;
-    if (qint64(allocated.width()) * allocated.height() * 4 * copies > m_limitBytes)
+    qint64 peak = qint64(allocated.width()) * allocated.height() * peakBytesPerPixel(reader);
+    // A turned picture is made as a second copy; one scaled afterwards too.
+    if (reader.transformation() != QImageIOHandler::TransformationNone)
+        peak += qint64(allocated.width()) * allocated.height() * 4;
+    if (!target.isEmpty() && target != allocated)
+        peak += qint64(target.width()) * target.height() * 4;
+    if (peak > m_limitBytes)
         throw tooLarge(natural);
     if (shrink) {
         // Scaled sizes are in the stored orientation.

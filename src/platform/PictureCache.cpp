@@ -13,6 +13,8 @@ namespace platform {
 PictureCache::PictureCache(PictureDecoder decoder, Start start)
     : m_decoder(std::move(decoder)), m_toolkit(start == Start::ToolkitUp)
 {
+    // Reading ahead, all the workers together stay within one decode's limit.
+    m_decoder.setMemoryLimit(m_decoder.memoryLimit() / qint64(workers));
     for (size_t i = 0; i < workers; ++i)
         m_workers.emplace_back([this] { run(); });
 }

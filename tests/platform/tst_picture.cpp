@@ -397,6 +397,40 @@ private Q_SLOTS:
         QCOMPARE(failureOf(decoder, fixture(file)), int(Error::Overflow));
     }
 
+    // What a reader holds at its peak is counted before it reads: a limit
+    // between the picture's four bytes a pixel and the real peak refuses
+    // it; twice the peak shows it.
+    void readersPeaksAreCountedFirst_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("bytesPerPixel");
+        QTest::newRow("16-bit png") << "png" << 8;
+        QTest::newRow("tiff, a strip beside the picture") << "tiff" << 8;
+        QTest::newRow("animated webp") << "made/animated-64.webp" << 13;
+    }
+    void readersPeaksAreCountedFirst()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, bytesPerPixel);
+        TestEnvironment env;
+        QString path = fixture(file);
+        if (!file.contains(u'/')) {
+            path = env.root() + QStringLiteral("/made.") + file;
+            QImage made(64, 64,
+                        file == QLatin1String("png") ? QImage::Format_RGBA64
+                                                     : QImage::Format_ARGB32);
+            made.fill(QColor(10, 200, 30, 200));
+            QVERIFY(made.save(path));
+        }
+        const qint64 pixels = 64 * 64;
+        PictureDecoder tight;
+        tight.setMemoryLimit(pixels * (bytesPerPixel - 2));
+        QCOMPARE(failureOf(tight, path), int(Error::Overflow));
+        PictureDecoder ample;
+        ample.setMemoryLimit(pixels * bytesPerPixel * 2);
+        QCOMPARE(failureOf(ample, path), 0);
+    }
+
     void wrongContentAndMissingFiles()
     {
         TestEnvironment env;
