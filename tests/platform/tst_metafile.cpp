@@ -3,9 +3,15 @@
 #include "platform/metafile/SvgSafety.h"
 #include "TestEnvironment.h"
 
+#include <cstdio>
 #include <fcntl.h>
+#include <linux/io_uring.h>
 #include <QFile>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/ptrace.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,7 +87,10 @@ private Q_SLOTS:
         TestEnvironment env;
         const QByteArray secret = QFile::encodeName(env.makeFile(QStringLiteral("secret"), 10));
         // In a child: confinement cannot be undone. Bits: 1 the user's file
-        // opened, 2 a socket made, 4 a system file not read; 64 not narrowed.
+        // opened, 2 a socket made (also through io_uring), 4 a system file
+        // not read, 8 a way out of the new root (a second chroot, the root
+        // written), 16 a namespace, a mount or a trace, 32 a program
+        // started; 64 not narrowed.
         const pid_t child = ::fork();
         if (child == 0) {
             const bool narrowed = metafile::confine(true);
@@ -91,8 +100,28 @@ private Q_SLOTS:
                 result |= 1;
             if (::socket(AF_INET, SOCK_STREAM, 0) >= 0 || ::socket(AF_UNIX, SOCK_STREAM, 0) >= 0)
                 result |= 2;
+            io_uring_params params = {};
+            if (::syscall(__NR_io_uring_setup, 4, &params) >= 0)
+                result |= 2;
             if (::open("/etc/passwd", O_RDONLY) < 0)
                 result |= 4;
+            if (::chroot("/usr") == 0 || ::mkdir("/escape", 0700) == 0)
+                result |= 8;
+            if (::unshare(CLONE_NEWUSER) == 0 || ::unshare(CLONE_NEWNS) == 0 ||
+                ::mount("none", "/usr", "tmpfs", 0, nullptr) == 0 ||
+                ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) == 0)
+                result |= 16;
+            const pid_t another = ::fork();
+            if (another == 0)
+                ::_exit(0);
+            if (another > 0)
+                result |= 32;
+            // Last: a program that starts ends the child with all the bits.
+            char exit[32];
+            std::snprintf(exit, sizeof exit, "exit %d", result | 32);
+            char *const argv[] = {const_cast<char *>("sh"), const_cast<char *>("-c"), exit,
+                                  nullptr};
+            ::execv("/bin/sh", argv);
             ::_exit(result);
         }
         int status = 0;
