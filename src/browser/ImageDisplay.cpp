@@ -104,7 +104,7 @@ void ImageDisplay::showFrame(const QImage &frame)
 void ImageDisplay::playAnimation()
 {
     if (m_picture.format == "gif" && !m_state.FullScreenOpen)
-        m_animation.play(m_state.CurrentImagePath);
+        m_animation.play(m_state.CurrentImagePath, m_picture.image.size());
 }
 
 void ImageDisplay::File1_Click()

@@ -302,7 +302,7 @@ void Form4::Form_Load()
         m_pictures.setViewedBox(box);
         rememberBox(box);
         layout();
-        m_animation.play(m_state.CurrentImagePath);
+        m_animation.play(m_state.CurrentImagePath, shownPixels());
         Frame1->move(twips::toPixels(195), twips::toPixels(panelTop(screen.height())));
 
         File1->setPattern(m_host.hostFiles().pattern());
@@ -476,6 +476,11 @@ void Form4::refit()
     layout();
 }
 
+QSize Form4::shownPixels() const
+{
+    return (QSizeF(Image1->size()) * devicePixelRatioF()).toSize();
+}
+
 void Form4::showFrame(const QImage &frame)
 {
     // Unseen, the animation waits for the picture's next paint.
@@ -484,7 +489,7 @@ void Form4::showFrame(const QImage &frame)
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    const QSize size = (QSizeF(Image1->size()) * ratio).toSize();
+    const QSize size = shownPixels();
     QPixmap pixmap = QPixmap::fromImage(
         frame.size() == size ? frame
                              : frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -528,7 +533,7 @@ void Form4::File1_Click()
         Label1->setText(m_state.CurrentImagePath);
         updateCounters();
         layout();
-        m_animation.play(m_state.CurrentImagePath);
+        m_animation.play(m_state.CurrentImagePath, shownPixels());
         Picture1->show();
         Image1->show();
     } catch (const Error &) {

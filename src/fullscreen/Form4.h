@@ -175,6 +175,7 @@ private:
     void refit();
     // Kept for the next launch straight into full screen.
     void rememberBox(QSize box);
+    QSize shownPixels() const;
     void showFrame(const QImage &frame);
     // At natural size, a picture too large to hold whole is painted from
     // the regions decoded around what is seen, over its overview.

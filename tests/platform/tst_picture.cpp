@@ -779,6 +779,36 @@ private Q_SLOTS:
         QVERIFY2(first >= soonest && first <= latest, qPrintable(QString::number(first)));
     }
 
+    // Frames are made on the worker at the size shown; a canvas too large
+    // for the memory limit does not play at all.
+    void animationFramesComeAtTheSizeShown()
+    {
+        TestEnvironment env;
+        QFile gif(fixture(QStringLiteral("image-rs/gif/any-disposal.gif")));
+        QVERIFY(gif.open(QIODevice::ReadOnly));
+        QByteArray bytes = gif.readAll();
+        const QString path = env.root() + QStringLiteral("/moving.gif");
+        const auto write = [&] {
+            QFile out(path);
+            return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+        };
+        QVERIFY(write());
+        Animation animation;
+        QList<QSize> sizes;
+        connect(&animation, &Animation::frameReady, this,
+                [&](const QImage &frame) { sizes << frame.size(); });
+        animation.play(path, QSize(37, 23));
+        QTRY_VERIFY_WITH_TIMEOUT(sizes.size() >= 2, 5000);
+        QCOMPARE(sizes.first(), QSize(37, 23));
+        QCOMPARE(sizes.last(), QSize(37, 23));
+        animation.stop();
+        // The canvas's width and height, 30000 each.
+        bytes[6] = char(0x30), bytes[7] = char(0x75), bytes[8] = char(0x30), bytes[9] = char(0x75);
+        QVERIFY(write());
+        animation.play(path, QSize(37, 23));
+        QTRY_VERIFY(!animation.playing());
+    }
+
     void regionsDrawWhatAWholeDecodeDraws_data()
     {
         QTest::addColumn<QString>("file");
