@@ -242,6 +242,10 @@ void browsesmall::buildControls()
     chkLoadTipsAtStartup->resize(
         std::max(chkLoadTipsAtStartup->width(), chkLoadTipsAtStartup->sizeHint().width()),
         std::max(chkLoadTipsAtStartup->height(), chkLoadTipsAtStartup->sizeHint().height()));
+    // Taller in a large font, it rises to stay within the pane's bottom edge.
+    if (const int over = chkLoadTipsAtStartup->geometry().bottom() - (Picture1->height() - 1);
+        over > 0)
+        chkLoadTipsAtStartup->move(chkLoadTipsAtStartup->x(), chkLoadTipsAtStartup->y() - over);
     // The check box sits over the button's left end; keep it on top. In a
     // large font it would reach the caption: the button then starts beyond it.
     chkLoadTipsAtStartup->raise();

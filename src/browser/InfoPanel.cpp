@@ -118,7 +118,7 @@ void InfoPanel::fill(const QString &path, const QString &entryName, QSize dimens
     Q_EMIT captionChanged(QStringLiteral("Imagrove - ") + shown);
     Q_EMIT endingChanged(ending(entryName));
     if (const QString type = core::typeNameOf(entryName); !type.isEmpty())
-        m_c.ftype->setText(type);
+        setFittedText(m_c.ftype, type, 7);
 }
 
 void InfoPanel::clear()

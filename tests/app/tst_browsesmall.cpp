@@ -369,9 +369,14 @@ private Q_SLOTS:
             font.setPointSizeF(points);
             QApplication::setFont(font);
         }
+        const QString pictures = m_env->makeFolder(QStringLiteral("pictures"));
+        QVERIFY(copyFixture(QStringLiteral("pillow/hopper.jpg"), pictures + "/a.jpg"));
+        keys::ShowTips.save(*m_settings, QStringLiteral("1"));
         auto window = makeWindow();
         QVERIFY(window->welcome->heightForWidth(window->welcome->width()) <=
                 window->welcome->height());
+        QVERIFY(window->chkLoadTipsAtStartup->parentWidget()->rect().contains(
+            window->chkLoadTipsAtStartup->geometry()));
         // The check box ends before the button's caption begins.
         const QRect button = window->cmdNextTip->geometry();
         QVERIFY(window->chkLoadTipsAtStartup->geometry().right() <
@@ -386,6 +391,12 @@ private Q_SLOTS:
             if (i > 0)
                 QVERIFY(strip[i - 1]->geometry().right() < label->x());
         }
+        // With a picture shown, each field's text fits its own label.
+        window->Dir1->setPath(pictures);
+        clickRow(window->File1, 0);
+        for (QLabel *label : strip)
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->objectName() + u' ' + label->text()));
     }
 
     // A picture named on the command line is shown whether or not the list

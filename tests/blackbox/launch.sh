@@ -25,7 +25,7 @@ server=""
 trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
 # shellcheck source=../support/virtual-x.sh
 source "$tree/tests/support/virtual-x.sh"
-if ! start_virtual_x 180; then
+if ! start_virtual_x; then
     echo "FAIL: no virtual X server could be started"
     exit 1
 fi

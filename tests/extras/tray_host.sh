@@ -11,7 +11,7 @@ for tool in Xvfb xdpyinfo trayer xdotool; do
 done
 # shellcheck source=../support/virtual-x.sh
 source "$(dirname "$0")/../support/virtual-x.sh"
-start_virtual_x 150 || { echo "no virtual X server could be started"; exit 1; }
+start_virtual_x || { echo "no virtual X server could be started"; exit 1; }
 trap 'kill $server 2>/dev/null' EXIT
 export QT_QPA_PLATFORM=xcb
 "$check"
