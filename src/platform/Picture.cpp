@@ -279,6 +279,19 @@ private:
     bool m_watching = false;
 };
 
+// The canvas of an animated WebP, from its extended header ("VP8X", whose
+// flags mark an animation); nothing for any other file.
+std::optional<QSize> animatedWebpCanvas(const QByteArray &head)
+{
+    if (head.size() < 30 || !head.startsWith("RIFF") || head.mid(8, 8) != "WEBPVP8X" ||
+        !(quint8(head[20]) & 0x02))
+        return std::nullopt;
+    const auto u24 = [&](int at) {
+        return int(quint8(head[at]) | quint8(head[at + 1]) << 8 | quint8(head[at + 2]) << 16);
+    };
+    return QSize(u24(24) + 1, u24(27) + 1);
+}
+
 // What a reader holds at its peak for each pixel, as measured: the
 // picture in the depth it decodes to (8 bytes for 16-bit channels), TIFF a
 // strip decoded whole beside it, WebP its YUV planes, or for an animation
@@ -508,6 +521,14 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     // An icon's directory may understate an entry: its own header tells.
     const bool icon = picture.format == "ico" || picture.format == "cur";
     const QList<QSize> entries = icon ? iconEntrySizes(file) : QList<QSize>();
+    // The toolkit's reader makes an animated WebP's whole canvas as soon as
+    // it is asked the size: the header says it first.
+    if (picture.format == "webp") {
+        file.seek(0);
+        const std::optional<QSize> canvas = animatedWebpCanvas(file.read(30));
+        if (canvas && qint64(canvas->width()) * canvas->height() * 13 > m_limitBytes)
+            throw tooLarge(*canvas);
+    }
     file.seek(0);
     QImageReader reader(&file, picture.format);
     reader.setDecideFormatFromContent(false);

@@ -35,6 +35,7 @@ mkdir -p "$work/system" "$work/etc"
 
 failures=0
 launches=0
+extra_env=()
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
@@ -63,7 +64,7 @@ start_as() {
     env -i "${sanitizers[@]}" PATH="$PATH" DISPLAY="$DISPLAY" HOME="$home" XDG_CONFIG_HOME="$home/config" \
         XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
         XDG_DATA_DIRS="$work/system" XDG_CONFIG_DIRS="$work/etc" IMAGROVE_BLACKBOX="$token" \
-        QT_FORCE_STDERR_LOGGING=1 \
+        QT_FORCE_STDERR_LOGGING=1 "${extra_env[@]}" \
         "$@" >"$home/output.txt" 2>&1 &
     pid=$!
     launches=$((launches + 1))
@@ -322,6 +323,117 @@ if wait_for_window " Imagrove License Agreement\$" 20; then
 else
     fail "licence: no agreement: $(windows_of "$pid" | tr '\n' '|')"
     end_and_check "licence"
+fi
+
+# The id of a visible window of $pid whose name matches.
+window_id() {
+    xdotool search --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -1
+}
+
+# A drawing chosen by an ordinary key press (held 100 ms, released while
+# the helper draws) is shown; a folder named on the command line is opened.
+mkdir "$work/drawings"
+cp "$fixtures/pillow/hopper.jpg" "$work/drawings/a.jpg"
+cp "$fixtures/libemf2svg/emf/test-004.emf" "$work/drawings/b.emf"
+for named in a.jpg ""; do
+    home=$(new_home)
+    start_as "$home" "$program" "$work/drawings/$named"
+    if [ -n "$named" ]; then
+        wait_for_window " Imagrove - a.jpg\$" 20 || fail "drawings: a.jpg not shown"
+    else
+        wait_for_window " Imagrove( 2)?\$" 20 || fail "a folder: no main window: $(windows_of "$pid" | tr '\n' '|')"
+        [ "$(boxes_in "$(windows_of "$pid")")" -eq 0 ] || fail "a folder: a message came"
+    fi
+    xdotool windowfocus "$(window_id "Imagrove")" 2>/dev/null
+    sleep 0.3
+    xdotool keydown Down
+    sleep 0.1
+    xdotool keyup Down
+    if [ -n "$named" ]; then
+        wait_for_window " Imagrove - b.emf\$" 20 ||
+            fail "a drawing chosen by a key press is not shown: $(windows_of "$pid" | tr '\n' '|')"
+    else
+        wait_for_window " Imagrove - a.jpg\$" 20 ||
+            fail "a folder on the command line was not opened: $(windows_of "$pid" | tr '\n' '|')"
+    fi
+    end_and_check "drawings ($named)"
+done
+
+# What a desktop's %F passes: several files, the first gone; a name with
+# spaces split by an unquoted launcher.
+cp "$fixtures/pillow/hopper.jpg" "$work/drawings/my photo.jpg"
+for case in "gone.jpg|a.jpg" "my|photo.jpg"; do
+    first=${case%%|*}
+    second=${case#*|}
+    if [ "$first" = my ]; then expect="my photo.jpg"; else expect=$second; fi
+    home=$(new_home)
+    if [ "$first" = my ]; then
+        start_as "$home" "$program" "$work/drawings/my" "photo.jpg"
+    else
+        start_as "$home" "$program" "$work/drawings/$first" "$work/drawings/$second"
+    fi
+    wait_for_window " Imagrove - $expect\$" 20 ||
+        fail "arguments $case: $expect not shown: $(windows_of "$pid" | tr '\n' '|')"
+    end_and_check "arguments $case"
+done
+
+# A private copy of the settings is made beside them: a temporary folder on
+# a full disk cuts nothing of them (needs the right to mount).
+mkdir -p "$work/tmpdisk"
+if mount -t tmpfs -o size=64k imagrove-blackbox "$work/tmpdisk" 2>/dev/null; then
+    head -c 60000 /dev/zero >"$work/tmpdisk/filler" 2>/dev/null
+    keys=""
+    for i in $(seq 120); do keys="${keys}key$i=value $i value $i value $i"$'\n'; done
+    home=$(new_home "" $'\n[Kept]\n'"$keys")
+    extra_env=("TMPDIR=$work/tmpdisk")
+    start_as "$home" "$program" "$work/photo.jpg"
+    extra_env=()
+    wait_for_window " Imagrove - photo.jpg\$" 20 || fail "settings: no window"
+    end_and_check "settings beside a full temporary disk"
+    kept=$(grep -c '^key[0-9]*=value' "$home/config/Imagrove/Imagrove2.conf")
+    [ "$kept" -eq 120 ] || fail "settings: $kept of 120 keys kept"
+    grep -q "^Path=" "$home/config/Imagrove/Imagrove2.conf" || fail "settings: the program's path was not saved"
+    umount "$work/tmpdisk"
+else
+    echo "note: no small disk could be mounted: the settings case is left out"
+fi
+
+# A small animated WebP whose canvas claims 16384 x 16384: refused at once
+# with one message, never gigabytes.
+cp "$fixtures/made/animated-64.webp" "$work/canvas.webp"
+printf '\xff\x3f\x00\xff\x3f\x00' | dd of="$work/canvas.webp" bs=1 seek=24 conv=notrunc 2>/dev/null
+home=$(new_home "" $'\n[Interface]\nOtherImages=1\n')
+start_as "$home" "$program" "$work/canvas.webp"
+wait_for_window " 6\$" 20 || fail "a WebP bomb: no message of error 6"
+sleep 0.5
+peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null)
+[ "$(boxes_in "$(windows_of "$pid")")" -eq 1 ] || fail "a WebP bomb: not one message: $(windows_of "$pid" | tr '\n' '|')"
+[ "${peak:-0}" -lt 400000 ] || fail "a WebP bomb: $peak KB at the peak"
+echo "note: a WebP bomb: ${peak:-?} KB at the peak"
+end_and_check "a WebP bomb"
+
+# Natively under a Wayland compositor (Debian's weston, headless).
+if command -v weston >/dev/null && [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ]; then
+    home=$(new_home)
+    XDG_RUNTIME_DIR="$home/run" weston --backend=headless-backend.so --socket=imagrove-wl --idle-time=0 \
+        >"$work/weston.txt" 2>&1 &
+    compositor=$!
+    for _ in $(seq 50); do [ -e "$home/run/imagrove-wl" ] && break; sleep 0.1; done
+    extra_env=("WAYLAND_DISPLAY=imagrove-wl" "QT_QPA_PLATFORM=wayland" "IMAGROVE_TRACE=1")
+    start_as "$home" "$program" "$work/photo.jpg"
+    extra_env=()
+    for _ in $(seq 200); do
+        grep -q "IMAGROVE_TRACE first picture painted" "$home/output.txt" && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    grep -q "IMAGROVE_TRACE first picture painted" "$home/output.txt" ||
+        fail "Wayland: no picture painted: $(head -c 2000 "$home/output.txt")"
+    end_and_check "Wayland"
+    kill "$compositor" 2>/dev/null
+    wait "$compositor" 2>/dev/null
+else
+    echo "note: no Wayland compositor or Qt plugin: the Wayland case is left out"
 fi
 
 echo "$launches launches, $failures failures"

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace platform;
@@ -320,6 +321,8 @@ private Q_SLOTS:
         QTest::newRow("svg, actual size") << "svg" << 1 << QSize() << int(Error::Overflow);
         QTest::newRow("png claiming 30000")
             << "bmpsuite/html/rgb24.png" << 30000 << QSize() << int(Error::Overflow);
+        QTest::newRow("animated webp, a canvas of 16384")
+            << "made/animated-64.webp" << 16384 << QSize(445, 331) << int(Error::Overflow);
     }
     void bombsAreRefusedAtOnce()
     {
@@ -346,6 +349,13 @@ private Q_SLOTS:
                 at += 2 + (quint8(bytes[at + 2]) << 8 | quint8(bytes[at + 3]));
             put16(at + 5, side);
             put16(at + 7, side);
+        } else if (file.endsWith(QLatin1String(".webp"))) {
+            // The extended header's canvas, less one, in three bytes each.
+            for (int at : {24, 27}) {
+                bytes[at] = char((side - 1) & 0xFF);
+                bytes[at + 1] = char((side - 1) >> 8);
+                bytes[at + 2] = 0;
+            }
         } else if (file.endsWith(QLatin1String(".ico")) || file.endsWith(QLatin1String(".png"))) {
             const qsizetype png = bytes.indexOf("IHDR");
             QVERIFY(png > 0);
@@ -372,6 +382,10 @@ private Q_SLOTS:
         timer.start();
         QCOMPARE(failureOf(PictureDecoder(), path, target), number);
         QVERIFY(timer.elapsed() < 1000);
+        // Refused before anything of the size claimed was allocated.
+        rusage used = {};
+        ::getrusage(RUSAGE_SELF, &used);
+        QVERIFY2(used.ru_maxrss < 256 * 1024, qPrintable(QString::number(used.ru_maxrss)));
     }
 
     // Each of the JPEG guards refuses what the other lets through: the
