@@ -119,6 +119,12 @@ void Form4::buildMiniBrowser()
         place(new platform::DriveListBox(Frame1), QStringLiteral("Drive1"), 90, 420, 2730, 315);
     Dir1 = place(new platform::DirListBox(Frame1), QStringLiteral("Dir1"), 90, 765, 2720, 2340);
     File1 = place(new platform::FileListBox(Frame1), QStringLiteral("File1"), 90, 3135, 2720, 2565);
+    // In a large desktop font the drive box is as tall as its text needs;
+    // the folder list below gives up the room.
+    if (const int more = Drive1->minimumSizeHint().height() - Drive1->height(); more > 0) {
+        Drive1->resize(Drive1->width(), Drive1->height() + more);
+        Dir1->setGeometry(Dir1->geometry().adjusted(0, more, 0, 0));
+    }
     File1->setPattern(QStringLiteral("*.bmp;*.wmf;*.ico;*.gif;*.jpg"));
     for (QWidget *list : std::initializer_list<QWidget *>{Drive1, Dir1, File1}) {
         colour(list, QPalette::Base, listColour);

@@ -6,12 +6,14 @@
 #include "WindowTest.h"
 
 #include <functional>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 
@@ -581,6 +583,41 @@ private Q_SLOTS:
             inViewer(*window, inside);
         }
         QVERIFY(!window->display().regions());
+    }
+
+    // In a large desktop font every control of the panel keeps the room
+    // its text needs, within the panel, none over another.
+    void miniBrowserPanelFitsItsFont_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::newRow("11 pt") << 11;
+        QTest::newRow("14 pt") << 14;
+    }
+    void miniBrowserPanelFitsItsFont()
+    {
+        QFETCH(int, points);
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        keys::FsMbAl.save(*m_settings, QStringLiteral("1"));
+        auto window = windowShowing(QStringLiteral("a.bmp"));
+        inViewer(*window, [&](Form4 &viewer) {
+            QTRY_VERIFY(viewer.Frame1->isVisible());
+            const QList<QWidget *> controls{viewer.Drive1, viewer.Dir1, viewer.File1, viewer.Label3,
+                                            viewer.lblCount};
+            for (QWidget *control : controls) {
+                QVERIFY2(viewer.Frame1->rect().contains(control->geometry()),
+                         qPrintable(control->objectName()));
+                QVERIFY2(control->height() >= control->minimumSizeHint().height() ||
+                             qobject_cast<QAbstractScrollArea *>(control),
+                         qPrintable(control->objectName()));
+            }
+            QVERIFY(viewer.Drive1->geometry().bottom() < viewer.Dir1->y());
+            QVERIFY(viewer.Dir1->geometry().bottom() < viewer.File1->y());
+            QVERIFY(viewer.File1->geometry().bottom() < viewer.Label3->y());
+        });
     }
 
     void miniBrowser_data()
