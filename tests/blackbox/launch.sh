@@ -346,9 +346,8 @@ for named in a.jpg ""; do
     fi
     xdotool windowfocus "$(window_id "Imagrove")" 2>/dev/null
     sleep 0.3
-    xdotool keydown Down
-    sleep 0.1
-    xdotool keyup Down
+    # A quick press: released while the helper still draws.
+    xdotool keydown Down sleep 0.02 keyup Down
     if [ -n "$named" ]; then
         wait_for_window " Imagrove - b.emf\$" 20 ||
             fail "a drawing chosen by a key press is not shown: $(windows_of "$pid" | tr '\n' '|')"
