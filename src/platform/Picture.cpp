@@ -583,15 +583,24 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     const bool shrink = !target.isEmpty() &&
                         (target.width() < natural.width() || target.height() < natural.height());
     // What the decoder allocates: the scaled size where it scales as it
-    // decodes (JPEG), else the whole picture.
-    const bool scalesItself = shrink && reader.supportsOption(QImageIOHandler::ScaledSize);
+    // decodes (JPEG), else the whole picture; the other readers that take a
+    // scaled size decode whole and scale afterwards.
+    const bool scalesItself =
+        shrink && picture.format == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize);
     const QSize allocated = scalesItself ? target : natural;
     qint64 peak = qint64(allocated.width()) * allocated.height() * peakBytesPerPixel(reader);
     // A turned picture is made as a second copy; one scaled afterwards too.
     if (reader.transformation() != QImageIOHandler::TransformationNone)
         peak += qint64(allocated.width()) * allocated.height() * 4;
-    if (!target.isEmpty() && target != allocated)
+    if (!target.isEmpty() && target != allocated) {
         peak += qint64(target.width()) * target.height() * 4;
+        // Smooth scaling first makes a premultiplied copy of a picture in
+        // any other form, in its own depth.
+        const QImage::Format format = reader.imageFormat();
+        if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+            peak += qint64(allocated.width()) * allocated.height() *
+                    std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+    }
     if (peak > m_limitBytes)
         throw tooLarge(natural);
     if (shrink) {

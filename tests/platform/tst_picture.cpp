@@ -418,14 +418,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("bytesPerPixel");
-        QTest::newRow("16-bit png") << "png" << 8;
-        QTest::newRow("tiff, a strip beside the picture") << "tiff" << 8;
-        QTest::newRow("animated webp") << "made/animated-64.webp" << 13;
+        QTest::addColumn<QSize>("target");
+        QTest::newRow("16-bit png") << "png" << 8 << QSize();
+        // Decoded whole, then a premultiplied copy for smooth scaling.
+        QTest::newRow("16-bit png, scaled") << "png" << 16 << QSize(20, 20);
+        QTest::newRow("tiff, a strip beside the picture") << "tiff" << 8 << QSize();
+        QTest::newRow("animated webp") << "made/animated-64.webp" << 13 << QSize();
     }
     void readersPeaksAreCountedFirst()
     {
         QFETCH(QString, file);
         QFETCH(int, bytesPerPixel);
+        QFETCH(QSize, target);
         TestEnvironment env;
         QString path = fixture(file);
         if (!file.contains(u'/')) {
@@ -439,10 +443,10 @@ private Q_SLOTS:
         const qint64 pixels = 64 * 64;
         PictureDecoder tight;
         tight.setMemoryLimit(pixels * (bytesPerPixel - 2));
-        QCOMPARE(failureOf(tight, path), int(Error::Overflow));
+        QCOMPARE(failureOf(tight, path, target), int(Error::Overflow));
         PictureDecoder ample;
         ample.setMemoryLimit(pixels * bytesPerPixel * 2);
-        QCOMPARE(failureOf(ample, path), 0);
+        QCOMPARE(failureOf(ample, path, target), 0);
     }
 
     void wrongContentAndMissingFiles()
