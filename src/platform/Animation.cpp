@@ -80,7 +80,7 @@ struct Animation::Worker
             frame = reader->read();
         }
         if (!frame.isNull() && !shown.isEmpty() && frame.size() != shown)
-            frame = frame.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            frame = safelyScaled(frame, shown);
         return frame;
     }
 

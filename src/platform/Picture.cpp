@@ -346,6 +346,16 @@ QSize exactTarget(QSize target, QSize natural)
                  std::max(1, int(std::lround(natural.height() * scale))));
 }
 
+// Scaled from a plain 32-bit copy: the painter that scales takes other
+// forms as they come, and a damaged file's palette or depth led its threads
+// past the picture's memory.
+QImage safelyScaled(const QImage &image, QSize target)
+{
+    const QImage plain = image.convertToFormat(
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return plain.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 PictureDecoder::PictureDecoder(QString helperPath, QString rasterPath)
     : m_helper(std::move(helperPath)), m_raster(std::move(rasterPath))
 {
@@ -569,8 +579,7 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
             picture.image = probe;
             target = exactTarget(target, probe.size());
             if (!target.isEmpty() && probe.size() != target)
-                picture.image =
-                    probe.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                picture.image = safelyScaled(probe, target);
             return;
         }
         picture.naturalSize = rotated(reader) ? stored.transposed() : stored;
@@ -611,7 +620,7 @@ void PictureDecoder::renderRaster(Picture &picture, QSize target) const
     if (image.isNull())
         throw invalidPicture(reader.errorString());
     if (!target.isEmpty() && image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image = safelyScaled(image, target);
     picture.image = image;
 }
 

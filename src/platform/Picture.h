@@ -54,6 +54,9 @@ struct RoughJpeg
     int orientation = 1;
 };
 
+// The picture smoothly scaled to size, from a plain 32-bit copy of it.
+QImage safelyScaled(const QImage &image, QSize target);
+
 // Decodes the picture formats the program lists. BMP, JPEG, GIF, ICO, CUR,
 // PNG, WebP and TIFF are read in process; WMF, EMF and SVG by helper
 // programs, within a time limit, while the window goes on painting.
